@@ -1,0 +1,6 @@
+#include "ABOUT.h"
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle("О программе");
+}

@@ -1,0 +1,7 @@
+#include "AnalyzeVideo.h"
+
+AnalyzeVideo::AnalyzeVideo(bool createSuspended)
+{
+    if (!createSuspended)
+        start();
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Every message box, question and modal dialog of the client goes through this one replaceable hook, so that
+// window tests can record the messages and answer the questions without a person at the screen.
+
+#include <functional>
+
+#include "UnicodeString.h"
+
+class QDialog;
+
+struct DialogHook {
+    // A modal box with an OK button and the application title as caption.
+    std::function<void(const UnicodeString& text)> showMessage;
+    // A Yes/No question without an owner window; true for Yes.
+    std::function<bool(const UnicodeString& text, const UnicodeString& caption)> askYesNo;
+    // Shows a dialog modally and returns its result code.
+    std::function<int(QDialog& dialog)> showModal;
+    // Opens a web page, a mail or messenger link, or a local file with the desktop's handler.
+    std::function<void(const UnicodeString& target)> openUrl;
+};
+
+// The hook in force; it starts with the real dialogs. Tests assign their own functions to its members.
+DialogHook& dialogHook();
+
+void ShowMessage(const UnicodeString& text);
+bool AskYesNo(const UnicodeString& text, const UnicodeString& caption);
+int ShowModal(QDialog& dialog);
+void OpenUrl(const UnicodeString& target);

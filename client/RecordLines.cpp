@@ -1,0 +1,66 @@
+#include "RecordLines.h"
+
+#include <locale>
+#include <sstream>
+
+#include "Fields.h"
+#include "Formatting.h"
+#include "StringGrid.h"
+#include "StringList.h"
+#include "Unit1.h"
+
+namespace {
+
+struct Column {
+    int width;
+    const char* header;
+};
+
+constexpr Column Columns[] = {
+    {50, "№"},   {0, "Id"},  {200, "Название"},          {150, "Режиссёр"}, {100, "Страна"},
+    {40, "Год"}, {110, "Продолжительность"}, {200, "Жанр"}, {300, "Актёры"},
+};
+
+// The number at the start of a text as the C library reads it: "." as decimal point, leading blanks skipped,
+// 0 when the text does not begin with a number.
+double leadingNumber(const UnicodeString& text)
+{
+    std::istringstream in(text.ToUtf8());
+    in.imbue(std::locale::classic());
+    double value = 0;
+    in >> value;
+    return in.fail() ? 0 : value;
+}
+
+}  // namespace
+
+void SetupRecordGrid(TStringGrid& grid)
+{
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        grid.SetColWidth(col, Columns[col].width);
+        grid.SetCells(col, 0, Columns[col].header);
+    }
+}
+
+void ShowRecordLines(TStringGrid& grid, const TStringList& lines)
+{
+    const int n = lines.Count();
+    if (n <= 1) {
+        grid.SetRowCount(2);
+        for (int col = 0; col < grid.ColCount(); ++col)
+            grid.SetCells(col, 1, UnicodeString());
+        return;
+    }
+    grid.SetRowCount(n);
+    const UnicodeString tab = u"\t";
+    for (int r = 1; r < n; ++r) {
+        const UnicodeString& line = lines.Get(r);
+        grid.SetCells(0, r, IntToStr(r));
+        for (int field = 0; field < 8; ++field) {
+            const UnicodeString value = getFieldFromString(field, line, tab);
+            grid.SetCells(field + 1, r,
+                          field == 5 ? GetTimeForMovieRus(static_cast<int>(leadingNumber(value)))
+                                     : deenc(value, " "));
+        }
+    }
+}

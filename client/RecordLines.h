@@ -1,0 +1,16 @@
+#pragma once
+// The record lines of list.php and find.php: after a first line "OK", one record a line, its fields separated by
+// tabs (id, title, director, country, year, duration in seconds, genres, actors). The main window and the search
+// form show them in the same nine-column grid.
+
+#include "UnicodeString.h"
+
+class TStringGrid;
+class TStringList;
+
+// Sets the nine column widths and headers of a record grid.
+void SetupRecordGrid(TStringGrid& grid);
+
+// Rebuilds the grid from a reply whose first line is "OK": one empty data row when no record follows, otherwise
+// one numbered row per record line.
+void ShowRecordLines(TStringGrid& grid, const TStringList& lines);

@@ -1,0 +1,70 @@
+#include "StringGrid.h"
+
+#include <QHeaderView>
+
+#include "QtText.h"
+
+TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : QTableWidget(rowCount - 1, colCount, parent)
+{
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(20);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setMinimumSectionSize(0);
+    for (int c = 0; c < colCount; ++c)
+        setHorizontalHeaderItem(c, new QTableWidgetItem);
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) {
+        if (OnClick)
+            OnClick();
+    });
+    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int, int) {
+        if (OnDblClick)
+            OnDblClick();
+    });
+}
+
+void TStringGrid::SetRowCount(int rows)
+{
+    setRowCount(rows > 1 ? rows - 1 : 0);
+}
+
+UnicodeString TStringGrid::Cells(int col, int row) const
+{
+    const QTableWidgetItem* cell = row == 0 ? horizontalHeaderItem(col) : item(row - 1, col);
+    return cell ? ustr(cell->text()) : UnicodeString();
+}
+
+void TStringGrid::SetCells(int col, int row, const UnicodeString& text)
+{
+    if (col < 0 || col >= columnCount() || row < 0 || row >= RowCount())
+        return;
+    if (row == 0) {
+        horizontalHeaderItem(col)->setText(qstr(text));
+        return;
+    }
+    QTableWidgetItem* cell = item(row - 1, col);
+    if (!cell) {
+        cell = new QTableWidgetItem;
+        setItem(row - 1, col, cell);
+    }
+    cell->setText(qstr(text));
+}
+
+int TStringGrid::Row() const
+{
+    const int current = currentRow();
+    return current < 0 ? 1 : current + 1;
+}
+
+void TStringGrid::SetRow(int row)
+{
+    setCurrentCell(row - 1, currentColumn() < 0 ? 0 : currentColumn());
+}
+
+void TStringGrid::SetColWidth(int col, int width)
+{
+    if (width == 0)
+        setColumnHidden(col, true);
+    else
+        setColumnWidth(col, width);
+}

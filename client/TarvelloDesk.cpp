@@ -1,0 +1,28 @@
+// The program entry of the desktop client: the application, its style and its seven windows, created hidden in
+// their fixed order, then the message loop.
+
+#include <QApplication>
+
+#include "ABOUT.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit5.h"
+#include "Unit7.h"
+#include "Unit8.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName("Tarvello Desk");
+    Form1 = new TForm1;
+    Form8 = new TForm8;
+    Form2 = new TForm2;
+    AboutBox = new TAboutBox;
+    Form7 = new TForm7;
+    Form3 = new TForm3;
+    Form5 = new TForm5;
+    Form1->show();
+    app.exec();
+    return 0;
+}

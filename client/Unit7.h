@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QWidget>
+
+class TStringGrid;
+
+class TForm7 : public QWidget {
+public:
+    explicit TForm7(QWidget* parent = nullptr);
+
+    TStringGrid* StringGrid1 = nullptr;
+};

@@ -1,0 +1,69 @@
+#include "ClientTestKit.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "Dialogs.h"
+
+struct DialogRecorder::Saved {
+    DialogHook hook;
+};
+
+DialogRecorder::DialogRecorder() : saved_(new Saved{dialogHook()})
+{
+    DialogHook& hook = dialogHook();
+    hook.showMessage = [this](const UnicodeString& text) { messages.push_back(text.ToUtf8()); };
+    hook.askYesNo = [this](const UnicodeString& text, const UnicodeString&) {
+        questions.push_back(text.ToUtf8());
+        if (answers.empty())
+            return true;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    };
+    hook.showModal = [this](QDialog& dialog) {
+        modalTitles.push_back(dialog.windowTitle().toStdString());
+        return onModal ? onModal(dialog) : int(QDialog::Rejected);
+    };
+    hook.openUrl = [this](const UnicodeString& target) { opened.push_back(target.ToUtf8()); };
+}
+
+DialogRecorder::~DialogRecorder()
+{
+    dialogHook() = saved_->hook;
+    delete saved_;
+}
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeout.count())
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void pumpEvents(std::chrono::milliseconds duration)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < duration.count()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName("Tarvello Desk");
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
