@@ -1,6 +1,260 @@
 #include "Unit7.h"
 
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <iterator>
+
+#include "Dialogs.h"
+#include "Multipart.h"
+#include "QtText.h"
+#include "RecordLines.h"
+#include "StringGrid.h"
+#include "StringList.h"
+#include "Unit1.h"
+#include "Unit8.h"
+#include "ValueListEditor.h"
+
+namespace {
+
+struct Criterion {
+    const char* caption;
+    const char* formField;
+    const char* example;
+};
+
+// Rows 1 to 7 of the criteria editor.
+constexpr Criterion Criteria[] = {
+    {"Название", "title", "приключения"},
+    {"Режиссёр", "producer", ""},
+    {"Страна", "country", "СССР"},
+    {"Жанр", "genre", "детский"},
+    {"Актёр", "actors", ""},
+    {"Год выпуска (от)", "creation_year1", "1970"},
+    {"Год выпуска (до)", "creation_year2", "1990"},
+};
+constexpr int CriteriaCount = static_cast<int>(std::size(Criteria));
+
+// The search picture: a magnifying glass over a blue button labelled "Найти", on a transparent ground.
+QPixmap searchPicture()
+{
+    QImage image(289, 300, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QRectF button(14, 168, 261, 96);
+    QLinearGradient blue(button.topLeft(), button.bottomLeft());
+    blue.setColorAt(0, QColor(86, 156, 236));
+    blue.setColorAt(1, QColor(22, 84, 178));
+    painter.setPen(QPen(QColor(14, 52, 118), 3));
+    painter.setBrush(blue);
+    painter.drawRoundedRect(button, 22, 22);
+    QFont label("Tahoma");
+    label.setPixelSize(44);
+    label.setBold(true);
+    painter.setFont(label);
+    painter.setPen(Qt::white);
+    painter.drawText(button, Qt::AlignCenter, "Найти");
+
+    const QPointF centre(120, 104);
+    painter.setPen(QPen(QColor(60, 44, 30), 22, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(centre + QPointF(58, 58), QPointF(262, 288));
+    painter.setPen(QPen(QColor(90, 96, 104), 12));
+    painter.setBrush(QColor(200, 228, 255, 120));
+    painter.drawEllipse(centre, 84, 84);
+    painter.setPen(QPen(QColor(255, 255, 255, 170), 7, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawArc(QRectF(centre.x() - 58, centre.y() - 58, 116, 116), 100 * 16, 70 * 16);
+    return QPixmap::fromImage(image);
+}
+
+QPushButton* addButton(QBoxLayout* box, const char* caption, int width, int height)
+{
+    auto* button = new QPushButton(caption);
+    button->setFixedSize(width, height);
+    box->addWidget(button);
+    return button;
+}
+
+}  // namespace
+
 TForm7::TForm7(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle("Поиск видео");
+    resize(1045, 694);
+    QFont tahoma("Tahoma");
+    tahoma.setPixelSize(11);
+    setFont(tahoma);
+
+    Image1 = new QLabel;
+    Image1->setFixedWidth(193);
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setPixmap(searchPicture().scaled(193, 192, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+
+    ValueListEditor1 = new TValueListEditor("Поле", "Значение (можно указать часть или не указывать вообще)");
+    ValueListEditor1->setColumnWidth(0, 150);
+    ValueListEditor1->setColumnWidth(1, 548);
+    for (const Criterion& criterion : Criteria)
+        ValueListEditor1->AddRow(criterion.caption);
+
+    auto* buttonColumn = new QVBoxLayout;
+    buttonColumn->setContentsMargins(3, 0, 3, 0);
+    BitBtn1 = addButton(buttonColumn, "Искать", 126, 35);
+    BitBtn2 = addButton(buttonColumn, "Очистить поля", 126, 35);
+    BitBtn3 = addButton(buttonColumn, "Пример", 126, 35);
+    buttonColumn->addStretch(1);
+    GroupBox2 = new QGroupBox("Условия поиска");
+    auto* criteriaLayout = new QHBoxLayout(GroupBox2);
+    criteriaLayout->addWidget(ValueListEditor1, 1);
+    criteriaLayout->addLayout(buttonColumn);
+
+    auto* topBand = new QHBoxLayout;
+    topBand->addWidget(Image1);
+    topBand->addWidget(GroupBox2, 1);
+    auto* topBandWidget = new QWidget;
+    topBandWidget->setFixedHeight(192);
+    topBandWidget->setLayout(topBand);
+
+    StringGrid1 = new TStringGrid(9, 5);
+    SetupRecordGrid(*StringGrid1);
+    // Unlike the main list, the id column shows as a hair line and a click selects a single cell.
+    StringGrid1->setColumnHidden(1, false);
+    StringGrid1->SetColWidth(1, 1);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    GroupBox1 = new QGroupBox("Результаты поиска");
+    auto* resultsLayout = new QVBoxLayout(GroupBox1);
+    resultsLayout->addWidget(StringGrid1);
+
+    auto* buttonBar = new QWidget;
+    buttonBar->setFixedHeight(41);
+    auto* bar = new QHBoxLayout(buttonBar);
+    bar->setContentsMargins(3, 3, 3, 3);
+    Button1 = addButton(bar, "Назад", 100, 35);
+    Button2 = addButton(bar, "Просмотр", 100, 35);
+    Button3 = addButton(bar, "Далее", 100, 35);
+    bar->addStretch(1);
+    Button4 = addButton(bar, "Закрыть", 100, 35);
+
+    StatusBar1 = new QStatusBar;
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setSizeGripEnabled(false);
+    for (int i = 0; i < 3; ++i) {
+        StatusPanels[i] = new QLabel;
+        StatusPanels[i]->setAlignment(i < 2 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    StatusPanels[0]->setFixedWidth(150);
+    StatusPanels[1]->setFixedWidth(200);
+    for (QLabel* panel : StatusPanels)
+        StatusBar1->addWidget(panel, panel == StatusPanels[2] ? 1 : 0);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(topBandWidget);
+    layout->addWidget(GroupBox1, 1);
+    layout->addWidget(buttonBar);
+    layout->addWidget(StatusBar1);
+
+    StringGrid1->OnClick = [this] { StringGrid1Click(); };
+    StringGrid1->OnDblClick = [this] { Button2Click(); };
+    // A double-click on the title row opens the current row too.
+    connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { Button2Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+}
+
+void TForm7::BitBtn1Click()
+{
+    TStringList lines;
+    try {
+        MultipartBody body;
+        body.AddFormField("user", UserName);
+        body.AddFormField("password", Password);
+        for (int row = 1; row <= CriteriaCount; ++row)
+            body.AddFormField(Criteria[row - 1].formField, ValueListEditor1->Value(row), "UTF-8")
+                .SetContentTransfer("binary");
+        lines.SetText(IdHTTP1.Post(Work_URL + "find.php", body));
+    } catch (const std::exception&) {
+        ShowMessage(ServerUnavailableMessage);
+        return;
+    }
+    if (lines.Count() == 0) {  // an empty reply has no first line to judge
+        ShowMessage(ServerUnavailableMessage);
+        return;
+    }
+    if (lines.Get(0) == "OK") {
+        ShowRecordLines(*StringGrid1, lines);
+        ShowStatExecute();
+    } else {
+        ShowAccountRefusal(lines.Get(0));
+    }
+}
+
+void TForm7::BitBtn2Click()
+{
+    for (int row = 1; row <= CriteriaCount; ++row)
+        ValueListEditor1->SetValue(row, UnicodeString());
+}
+
+void TForm7::BitBtn3Click()
+{
+    for (int row = 1; row <= CriteriaCount; ++row)
+        ValueListEditor1->SetValue(row, Criteria[row - 1].example);
+}
+
+void TForm7::Button2Click()
+{
+    if (Form8->OpenFrom(*StringGrid1, "Search"))
+        ShowStatExecute();
+}
+
+void TForm7::Button1Click()
+{
+    if (MoveCurrentRow(*StringGrid1, -1))
+        Button2Click();
+}
+
+void TForm7::Button3Click()
+{
+    if (MoveCurrentRow(*StringGrid1, +1))
+        Button2Click();
+}
+
+void TForm7::StringGrid1Click()
+{
+    StatusPanels[2]->setText(qstr(StringGrid1->Cells(StringGrid1->currentColumn(), StringGrid1->Row())));
+}
+
+void TForm7::ShowStatExecute()
+{
+    if (StringGrid1->Cells(0, 1).IsEmpty()) {
+        StatusPanels[0]->clear();
+        StatusPanels[1]->clear();
+        return;
+    }
+    StatusPanels[0]->setText(qstr("Запись: " + IntToStr(StringGrid1->Row())));
+    StatusPanels[1]->setText(qstr("Всего записей: " + IntToStr(StringGrid1->RowCount() - 1)));
+}
+
+void TForm7::Button4Click() { close(); }
+
+void TForm7::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && Form1)
+        move(Form1->geometry().center() - rect().center());
 }

@@ -1,8 +1,461 @@
 #include "Unit8.h"
 
+#include <QActionGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "Dialogs.h"
+#include "Exception.h"
+#include "Formatting.h"
+#include "Multipart.h"
+#include "QtText.h"
+#include "RecordFields.h"
+#include "StringGrid.h"
+#include "StringList.h"
+#include "Unit1.h"
+#include "Unit5.h"
+#include "Unit7.h"
+#include "ValueListEditor.h"
+
+const char* const ServerUnavailableMessage = "Сервер недоступен!\n Попробуйте повторить запрос чуть позже!";
+
+bool ShowAccountRefusal(const UnicodeString& reply)
+{
+    static const std::pair<const char*, const char*> refusals[] = {
+        {"Wrong password", "Неверный пароль!"},
+        {"User not found", "Пользователь не найден!"},
+        {"User blocked", "Пользователь заблокирован!"},
+    };
+    for (const auto& [word, message] : refusals) {
+        if (reply == word) {
+            ShowMessage(message);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MoveCurrentRow(TStringGrid& grid, int delta)
+{
+    const int target = grid.Row() + delta;
+    if (target < 1 || target > grid.RowCount() - 1)
+        return false;
+    grid.SetRow(target);
+    return true;
+}
+
+namespace {
+
+const char* const PictureFailedMessage = "Изображение не загружено\n Попробуйте повторить запрос чуть позже!";
+
+// The picture's scroll area in "Вписать" is the scroll box less this much in each direction.
+constexpr int FitInset = 10;
+
+// The parts of view.php and get_image.php: the account and the record's id.
+void addRecordRequestParts(MultipartBody& body, int id)
+{
+    body.AddFormField("user", UserName);
+    body.AddFormField("password", Password);
+    body.AddFormField("id", IntToStr(id));
+}
+
+// A decimal number of a reply line cut toward zero to Int: 0 when the line holds no number, the nearest bound
+// when the number lies outside Int.
+template <typename Int>
+Int truncatedNumber(const UnicodeString& line)
+{
+    double value = 0;
+    try {
+        value = line.ToDouble();
+    } catch (const EConvertError&) {
+        return 0;
+    }
+    constexpr Int lowest = std::numeric_limits<Int>::min();
+    constexpr Int highest = std::numeric_limits<Int>::max();
+    if (std::isnan(value))
+        return 0;
+    if (value <= static_cast<double>(lowest))
+        return lowest;
+    if (value >= static_cast<double>(highest))
+        return highest;
+    return static_cast<Int>(value);
+}
+
+// The data row of a record list whose id column holds `id`; 0 when there is none.
+int rowHoldingId(const TStringGrid& grid, int id)
+{
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        if (grid.Cells(1, row).ToIntDef(0) == id)
+            return row;
+    }
+    return 0;
+}
+
+QPushButton* addButton(QBoxLayout* bar, const char* caption)
+{
+    auto* button = new QPushButton(caption);
+    button->setFixedSize(100, 35);
+    bar->addWidget(button);
+    return button;
+}
+
+}  // namespace
+
 TForm8::TForm8(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle("Просмотр данных");
+    resize(1005, 661);
+    QFont tahoma("Tahoma");
+    tahoma.setPixelSize(11);
+    setFont(tahoma);
+
+    Panel7 = new QWidget;
+    ValueListEditor1 = new TValueListEditor("Поле", "Значение");
+    ValueListEditor1->setColumnWidth(0, 174);
+    ValueListEditor1->setColumnWidth(1, 802);
+    AddRecordFieldRows(*ValueListEditor1);
+    Memo2 = new QPlainTextEdit;
+    Memo2->setFixedHeight(70);
+    auto* panel7Layout = new QVBoxLayout(Panel7);
+    panel7Layout->setContentsMargins(3, 3, 3, 0);
+    panel7Layout->setSpacing(3);
+    panel7Layout->addWidget(ValueListEditor1);
+    panel7Layout->addWidget(Memo2);
+
+    Image1 = new QLabel;
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ScrollBox1 = new QScrollArea;
+    ScrollBox1->setWidget(Image1);
+
+    PopupMenu1 = new QMenu(this);
+    N1 = PopupMenu1->addAction("Исходный масштаб");
+    N2 = PopupMenu1->addAction("Вписать");
+    auto* zoomModes = new QActionGroup(this);
+    for (QAction* mode : {N1, N2}) {
+        mode->setCheckable(true);
+        zoomModes->addAction(mode);
+    }
+    N2->setChecked(true);
+    connect(N1, &QAction::triggered, this, [this] { N1Click(); });
+    connect(N2, &QAction::triggered, this, [this] { N2Click(); });
+    connect(Image1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(Image1->mapToGlobal(at)); });
+
+    Splitter1 = new QSplitter(Qt::Vertical);
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(Panel7);
+    Splitter1->addWidget(ScrollBox1);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({273, 661 - 273 - 3 - 41 - 19});
+
+    Panel1 = new QWidget;
+    Panel1->setFixedHeight(41);
+    auto* bar = new QHBoxLayout(Panel1);
+    bar->setContentsMargins(3, 3, 3, 3);
+    BitBtn7 = addButton(bar, "Назад");
+    BitBtn8 = addButton(bar, "Далее");
+    bar->addSpacing(30);
+    BitBtn1 = addButton(bar, "Трейлер");
+    BitBtn2 = addButton(bar, "Видео");
+    BitBtn3 = addButton(bar, "Кинопоиск");
+    BitBtn5 = addButton(bar, "IMDB");
+    bar->addStretch(1);
+    BitBtn6 = addButton(bar, "Сохранить");
+    BitBtn9 = addButton(bar, "Удалить");
+    BitBtn4 = addButton(bar, "Закрыть");
+    BitBtn6->hide();
+    BitBtn9->hide();
+
+    StatusBar1 = new QStatusBar;
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setSizeGripEnabled(false);
+    constexpr int panelWidths[] = {150, 150, 150, 150, 300, 50};
+    for (int i = 0; i < 6; ++i) {
+        StatusPanels[i] = new QLabel;
+        StatusPanels[i]->setFixedWidth(panelWidths[i]);
+        StatusPanels[i]->setAlignment(i < 5 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        StatusBar1->addWidget(StatusPanels[i]);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Splitter1, 1);
+    layout->addWidget(Panel1);
+    layout->addWidget(StatusBar1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    // VIEW_ID can change while the form is visible without a load (the duplicate report only shows the form);
+    // this watch reloads then, so the form never shows one record while VIEW_ID names another.
+    viewIdWatch_ = new QTimer(this);
+    viewIdWatch_->setInterval(100);
+    connect(viewIdWatch_, &QTimer::timeout, this, [this] {
+        if (VIEW_ID > 0 && VIEW_ID != loadedId_)
+            FormShow();
+    });
+
+    ValueListEditor1->OnClick = [this] { ValueListEditor1Click(); };
+    ValueListEditor1->OnDblClick = [this] { ValueListEditor1DblClick(); };
+    connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+    connect(BitBtn9, &QPushButton::clicked, this, [this] { BitBtn9Click(); });
+    connect(BitBtn7, &QPushButton::clicked, this, [this] { BitBtn7Click(); });
+    connect(BitBtn8, &QPushButton::clicked, this, [this] { BitBtn8Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+    connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
 }
 
-void TForm8::FormShow() {}
+bool TForm8::OpenFrom(const TStringGrid& grid, const UnicodeString& table)
+{
+    VIEW_ID = grid.Cells(1, grid.Row()).ToIntDef(0);
+    if (VIEW_ID == 0)
+        return false;
+    Table = table;
+    // Showing a hidden form loads it already; the direct call loads a form that was visible.
+    show();
+    FormShow();
+    return true;
+}
+
+void TForm8::FormShow()
+{
+    loadedId_ = VIEW_ID;
+    const bool editMode = VIEW_ID > 0;
+    BitBtn6->setVisible(editMode);
+    BitBtn9->setVisible(editMode);
+    setWindowTitle(editMode ? "Просмотр и редактирование данных" : "Просмотр данных");
+    ClearFiledsExecute();
+
+    TStringList lines;
+    try {
+        MultipartBody body;
+        addRecordRequestParts(body, VIEW_ID);
+        lines.SetText(IdHTTP1.Post(Work_URL + "view.php", body));
+    } catch (const std::exception&) {
+        ShowMessage(ServerUnavailableMessage);
+        return;
+    }
+    if (lines.Count() == 0) {  // an empty reply has no first line to judge
+        ShowMessage(ServerUnavailableMessage);
+        return;
+    }
+    const UnicodeString& first = lines.Get(0);
+    if (first != "OK") {
+        if (first == "Record not found")
+            ShowMessage("Запись не найдена!");
+        else
+            ShowAccountRefusal(first);
+        return;
+    }
+
+    // A short reply leaves the missing values empty or 0.
+    const auto line = [&lines](int i) { return i < lines.Count() ? lines.Get(i) : UnicodeString(); };
+    for (int row = 1; row <= RecordFieldCount; ++row)
+        ValueListEditor1->SetValue(row, line(row + 1));
+    StatusPanels[0]->setText(qstr(line(19) + "x" + line(20) + "@" + line(23)));
+    StatusPanels[1]->setText(qstr(GetTimeForMovieRus(truncatedNumber<int32_t>(line(24)))));
+    StatusPanels[2]->setText(qstr("Фреймов: " + NiceNumberView(line(22).ToIntDef(0))));
+    StatusPanels[3]->setText(qstr("Размер: " + NiceNumberView(truncatedNumber<int64_t>(line(21)))));
+    StatusPanels[4]->setText(qstr("MD5: " + line(25)));
+    shownId_ = loadedId_;
+    if (!Timer1->isActive())
+        Timer1->start();
+}
+
+void TForm8::Timer1Timer()
+{
+    Timer1->stop();
+    std::string bytes;
+    try {
+        MultipartBody body;
+        addRecordRequestParts(body, shownId_);  // the picture of the record on show
+        bytes = IdHTTP1.PostBytes(Work_URL + "get_image.php", body);
+    } catch (const std::exception&) {
+        ShowMessage(PictureFailedMessage);
+        return;
+    }
+    QImage decoded;
+    if (!decoded.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "JPG")) {
+        ShowMessage(PictureFailedMessage);
+        return;
+    }
+    picture_ = decoded;
+    if (N1->isChecked())
+        N1Click();
+    else if (N2->isChecked())
+        N2Click();
+}
+
+void TForm8::N1Click()
+{
+    N1->setChecked(true);
+    showPicture(picture_.size(), QPixmap::fromImage(picture_));
+}
+
+void TForm8::N2Click()
+{
+    N2->setChecked(true);
+    const QSize area = (ScrollBox1->size() - QSize(FitInset, FitInset)).expandedTo(QSize(0, 0));
+    showPicture(area, picture_.isNull() ? QPixmap()
+                                        : QPixmap::fromImage(picture_.scaled(area, Qt::KeepAspectRatio,
+                                                                             Qt::SmoothTransformation)));
+}
+
+// The picture's area is the scroll box's content, so its size is the scroll range; the view goes back to the
+// top left corner.
+void TForm8::showPicture(QSize area, const QPixmap& pixmap)
+{
+    Image1->setPixmap(pixmap);
+    Image1->resize(area);
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
+}
+
+void TForm8::ClearFiledsExecute()
+{
+    picture_ = QImage();
+    Image1->clear();
+}
+
+void TForm8::ValueListEditor1Click()
+{
+    Memo2->setPlainText(qstr(ValueListEditor1->Value(ValueListEditor1->Row())));
+}
+
+void TForm8::ValueListEditor1DblClick()
+{
+    Memo2->selectAll();
+    Memo2->copy();
+    const int page = RecordFields[ValueListEditor1->Row() - 1].pickerPage;
+    if (page >= 0) {
+        Form5->show();
+        Form5->PageControl1->setCurrentIndex(page);
+    }
+}
+
+void TForm8::FormActivate()
+{
+    CurEditForm = "Form8";
+}
+
+void TForm8::BitBtn6Click()
+{
+    if (const auto missing = FirstMissingRequiredField(*ValueListEditor1)) {
+        ShowMessage(*missing);
+        return;
+    }
+    try {
+        MultipartBody body;
+        body.AddFormField("application", ApplicationName);
+        body.AddFormField("version", Version);
+        body.AddFormField("user", UserName);
+        body.AddFormField("password", Password);
+        body.AddFormField("id", IntToStr(shownId_));  // the values on show belong to this record
+        AddRecordFieldParts(body, *ValueListEditor1);
+        const UnicodeString reply = IdHTTP1.Post(Work_URL + "update.php", body);
+        if (reply == "OK")
+            ShowMessage("Данные сохранены!");
+        else if (!ShowAccountRefusal(reply) && reply.SubString(1, 10) == "Duplicate ")
+            ShowMessage("Такой файл уже проиндексирован!");
+    } catch (const std::exception&) {
+        ShowMessage(ServerUnavailableMessage);
+    }
+}
+
+// The main window's delete works on its list's current row, so that row is made the one holding the record on
+// show first; a record that the list does not hold, even after a refresh, is not deleted.
+void TForm8::BitBtn9Click()
+{
+    if (shownId_ <= 0)
+        return;
+    TStringGrid& list = *Form1->StringGrid1;
+    int row = rowHoldingId(list, shownId_);
+    if (row == 0) {
+        Form1->BitBtn1Click();
+        row = rowHoldingId(list, shownId_);
+    }
+    if (row == 0) {
+        ShowMessage("Запись не найдена!");
+        return;
+    }
+    list.SetRow(row);
+    Form1->BitBtn4Click();
+    // The record that took the deleted one's row, or the new last one; the same one again when nothing was
+    // deleted.
+    list.SetRow(std::min(row, list.RowCount() - 1));
+    OpenFrom(list, "My");
+}
+
+void TForm8::step(int delta)
+{
+    if (Table == "Search") {
+        if (delta < 0)
+            Form7->Button1Click();
+        else
+            Form7->Button3Click();
+    } else if (Table == "My" && MoveCurrentRow(*Form1->StringGrid1, delta)) {
+        OpenFrom(*Form1->StringGrid1, "My");
+    }
+}
+
+void TForm8::BitBtn7Click() { step(-1); }
+void TForm8::BitBtn8Click() { step(+1); }
+
+void TForm8::openLink(int row)
+{
+    const UnicodeString target = ValueListEditor1->Value(row);
+    if (!target.IsEmpty())
+        OpenUrl(target);
+}
+
+void TForm8::BitBtn1Click() { openLink(13); }
+void TForm8::BitBtn2Click() { openLink(14); }
+void TForm8::BitBtn3Click() { openLink(15); }
+void TForm8::BitBtn5Click() { openLink(16); }
+
+void TForm8::BitBtn4Click() { close(); }
+
+void TForm8::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
+    viewIdWatch_->start();
+    FormShow();
+}
+
+void TForm8::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        viewIdWatch_->stop();
+}
+
+bool TForm8::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QWidget::event(event);
+}

@@ -1,14 +1,105 @@
 #pragma once
+// The record form: one catalogue record with its 17 fields, its measurements in the status bar and its picture;
+// saving, deleting, stepping through the list it was opened from, and the record's four links.
+//
+// The form keeps the id of the record it shows itself. "Сохранить" and "Удалить" act on that record only, and
+// while the form is visible it reloads as soon as VIEW_ID names another record, so the two stay together.
 
+#include <QImage>
 #include <QWidget>
+#include <array>
 
+#include "HttpClient.h"
+#include "UnicodeString.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QSplitter;
+class QStatusBar;
+class QTimer;
+class TStringGrid;
 class TValueListEditor;
 
 class TForm8 : public QWidget {
 public:
     explicit TForm8(QWidget* parent = nullptr);
 
+    QWidget* Panel7 = nullptr;
     TValueListEditor* ValueListEditor1 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N1 = nullptr;  // "Исходный масштаб"
+    QAction* N2 = nullptr;  // "Вписать"
+    QWidget* Panel1 = nullptr;
+    QPushButton* BitBtn7 = nullptr;  // "Назад"
+    QPushButton* BitBtn8 = nullptr;  // "Далее"
+    QPushButton* BitBtn1 = nullptr;  // "Трейлер"
+    QPushButton* BitBtn2 = nullptr;  // "Видео"
+    QPushButton* BitBtn3 = nullptr;  // "Кинопоиск"
+    QPushButton* BitBtn5 = nullptr;  // "IMDB"
+    QPushButton* BitBtn6 = nullptr;  // "Сохранить"
+    QPushButton* BitBtn9 = nullptr;  // "Удалить"
+    QPushButton* BitBtn4 = nullptr;  // "Закрыть"
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 6> StatusPanels{};
+    QTimer* Timer1 = nullptr;  // the picture timer
+
+    // Opens the record in the current row of `grid` (a record list whose column 1 holds the id): VIEW_ID from
+    // that cell, then, unless it is 0, `Table` = `table`, the form shown and loaded. Returns whether it opened.
+    bool OpenFrom(const TStringGrid& grid, const UnicodeString& table);
 
     void FormShow();  // loads the record VIEW_ID names
+    void Timer1Timer();
+    void N1Click();
+    void N2Click();
+    void ValueListEditor1Click();
+    void ValueListEditor1DblClick();
+    void FormActivate();
+    void ClearFiledsExecute();
+
+    void BitBtn6Click();  // save
+    void BitBtn9Click();  // delete
+    void BitBtn7Click();  // previous record
+    void BitBtn8Click();  // next record
+    void BitBtn1Click();  // trailer link
+    void BitBtn2Click();  // video link
+    void BitBtn3Click();  // Kinopoisk link
+    void BitBtn5Click();  // IMDB link
+    void BitBtn4Click();  // close
+
+    int ShownId() const { return shownId_; }      // the record in the editor; 0 before the first one
+    const QImage& Picture() const { return picture_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void step(int delta);
+    void openLink(int row);
+    void showPicture(QSize area, const QPixmap& pixmap);
+
+    HttpClient IdHTTP1;
+    QTimer* viewIdWatch_ = nullptr;
+    int loadedId_ = 0;  // VIEW_ID of the last load, whatever its outcome
+    int shownId_ = 0;   // id of the record whose values the editor holds
+    QImage picture_;
 };
+
+// Replies and messages that the windows of the catalogue share.
+extern const char* const ServerUnavailableMessage;
+// Shows the message of an account refusal ("Wrong password", "User not found", "User blocked"); returns
+// whether `reply` was one.
+bool ShowAccountRefusal(const UnicodeString& reply);
+
+// Makes the row `delta` rows away from the current one current, when it is a record row (1 .. RowCount()-1);
+// returns whether it moved.
+bool MoveCurrentRow(TStringGrid& grid, int delta);
