@@ -17,7 +17,7 @@
 #include "QtText.h"
 #include "RecordLines.h"
 #include "StringGrid.h"
-#include "StringList.h"
+#include "platform/StringList.h"
 #include "Unit1.h"
 #include "Unit8.h"
 #include "ValueListEditor.h"

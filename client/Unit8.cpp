@@ -19,13 +19,13 @@
 #include <limits>
 
 #include "Dialogs.h"
-#include "Exception.h"
-#include "Formatting.h"
+#include "platform/Exception.h"
+#include "utils/Formatting.h"
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
 #include "StringGrid.h"
-#include "StringList.h"
+#include "platform/StringList.h"
 #include "Unit1.h"
 #include "Unit5.h"
 #include "Unit7.h"

@@ -10,7 +10,7 @@
 #include <array>
 
 #include "HttpClient.h"
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 class QAction;
 class QLabel;

@@ -1,0 +1,159 @@
+#include "BrowseFixture.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
+#include <QTimer>
+
+#include "ABOUT.h"
+#include "HttpClient.h"
+#include "RecordLines.h"
+#include "StringGrid.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit5.h"
+#include "Unit7.h"
+#include "Unit8.h"
+#include "platform/StringList.h"
+
+namespace {
+
+ts::CatalogueServer* theServer = nullptr;
+
+class BrowseEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        theServer = new ts::CatalogueServer;
+        theServer->start();
+        Work_URL = theServer->baseUrl();
+        httpSettings().caFile = theServer->caFile();
+        httpSettings().connectTimeoutMs = 3000;
+        httpSettings().stallTimeoutMs = 3000;
+        theServer->addAccount("startup@tarvello.example", "secret");
+        UserName = "startup@tarvello.example";
+        Password = "secret";
+        DialogRecorder startupDialogs;
+        Form1 = new TForm1;
+        Form8 = new TForm8;
+        Form2 = new TForm2;
+        AboutBox = new TAboutBox;
+        Form7 = new TForm7;
+        Form3 = new TForm3;
+        Form5 = new TForm5;
+        if (!Form1->StringGrid1) {  // the main window's list, until the main window has its own
+            Form1->StringGrid1 = new TStringGrid(9, 5, Form1);
+            SetupRecordGrid(*Form1->StringGrid1);
+        }
+        pumpEvents(std::chrono::milliseconds(1300));  // the start-up timers fire once, a second in
+    }
+    void TearDown() override
+    {
+        delete theServer;
+        theServer = nullptr;
+    }
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new BrowseEnvironment);
+
+int accountCounter = 0;
+
+}  // namespace
+
+ts::CatalogueServer& server() { return *theServer; }
+
+void BrowseTest::SetUp()
+{
+    account = "user" + std::to_string(++accountCounter) + "@tarvello.example";
+    server().addAccount(account, "secret");
+    UserName = UnicodeString(account);
+    Password = "secret";
+    for (const char* script : {"list.php", "delete.php", "find.php", "view.php", "get_image.php", "update.php"})
+        server().unscript(script);
+    Form8->Timer1->stop();
+    Form8->hide();
+    Form7->hide();
+    Table = UnicodeString();
+    VIEW_ID = -1;
+    server().clearRequests();
+}
+
+void BrowseTest::TearDown()
+{
+    Form8->hide();
+    Form7->hide();
+    Form5->hide();
+}
+
+int BrowseTest::addFilm(const std::string& title, const std::map<std::string, std::string>& fields)
+{
+    ts::Record record;
+    record.owner = account;
+    record.fields = {{"title", title},      {"country", "СССР"},   {"genre", "детский"},   {"description", "О фильме"},
+                     {"creation_year", "1975"}, {"width", "1920"}, {"height", "1080"},    {"size", "1000"},
+                     {"frames", "250"},    {"fps", "25"},         {"duration", "10"},     {"md5", "abc"}};
+    for (const auto& [key, value] : fields)
+        record.fields[key] = value;
+    record.files["table"] = {"table.jpg", jpegBytes(40, 30)};
+    return server().addRecord(record);
+}
+
+std::vector<ts::HttpRequest> BrowseTest::requestsTo(const std::string& script) const
+{
+    std::vector<ts::HttpRequest> found;
+    for (const ts::HttpRequest& request : server().requests())
+        if (request.script() == script)
+            found.push_back(request);
+    return found;
+}
+
+std::vector<ts::FormPart> BrowseTest::partsOf(const ts::HttpRequest& request)
+{
+    return ts::ParseMultipart(request.body, ts::BoundaryOf(request.header("Content-Type")));
+}
+
+std::map<std::string, std::string> BrowseTest::fieldsOf(const ts::HttpRequest& request)
+{
+    std::map<std::string, std::string> fields;
+    for (const ts::FormPart& part : partsOf(request))
+        fields[part.name] = part.text();
+    return fields;
+}
+
+bool BrowseTest::loadMainList()
+{
+    const auto before = requestsTo("list.php").size();
+    Form1->BitBtn1Click();
+    if (requestsTo("list.php").size() > before)
+        return true;
+    // The main window cannot refresh yet: fill its list as the refresh would.
+    std::string reply = "OK";
+    for (const ts::Record& record : server().records())
+        if (record.owner == account)
+            reply += "\n" + ts::RecordLine(record);
+    TStringList lines;
+    lines.SetText(UnicodeString(reply));
+    ShowRecordLines(*Form1->StringGrid1, lines);
+    return false;
+}
+
+void BrowseTest::waitForPicture()
+{
+    ASSERT_TRUE(waitUntil([] { return !Form8->Timer1->isActive(); }));
+}
+
+std::string text(const QLabel* label) { return label->text().toStdString(); }
+
+std::string cell(const TStringGrid& grid, int col, int row) { return grid.Cells(col, row).ToUtf8(); }
+
+std::string jpegBytes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(40, 90, 160));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes.toStdString();
+}

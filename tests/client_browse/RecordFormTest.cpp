@@ -1,0 +1,293 @@
+// The record form's load through view.php, its status panels, the picture with its two zoom modes, the memo,
+// the clipboard and the value picker hooks.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+
+#include "BrowseFixture.h"
+#include "Unit1.h"
+#include "Unit5.h"
+#include "Unit8.h"
+#include "ValueListEditor.h"
+
+namespace {
+
+class RecordForm : public BrowseTest {
+protected:
+    // Loads a scripted view.php reply into the visible form.
+    void loadReply(const std::string& reply)
+    {
+        server().script("view.php", ts::HttpReply::Text(reply));
+        VIEW_ID = 42;
+        Form8->FormShow();
+    }
+    // A view.php reply: "OK", the id line, 17 values and the seven measurement lines given.
+    static std::string viewReply(const std::vector<std::string>& measurements, const std::string& title = "Фильм")
+    {
+        std::string reply = "OK\n42\n" + title;
+        for (int row = 2; row <= 17; ++row)
+            reply += "\nvalue " + std::to_string(row);
+        for (const std::string& line : measurements)
+            reply += "\n" + line;
+        return reply;
+    }
+    static std::string panel(int i) { return text(Form8->StatusPanels[i]); }
+    static std::string value(int row) { return Form8->ValueListEditor1->Value(row).ToUtf8(); }
+};
+
+TEST_F(RecordForm, ModeFollowsTheIdAndTheRequestGoesOutAnyway)
+{
+    for (int id : {0, -5}) {
+        SCOPED_TRACE(id);
+        server().clearRequests();
+        VIEW_ID = id;
+        Form8->show();
+        EXPECT_EQ(Form8->windowTitle().toStdString(), "Просмотр данных");
+        EXPECT_TRUE(Form8->BitBtn6->isHidden());
+        EXPECT_TRUE(Form8->BitBtn9->isHidden());
+        const auto views = requestsTo("view.php");
+        ASSERT_EQ(views.size(), 1u);
+        const auto parts = partsOf(views[0]);
+        ASSERT_EQ(parts.size(), 3u);
+        EXPECT_EQ(parts[0].text(), account);
+        EXPECT_EQ(parts[1].text(), "secret");
+        EXPECT_EQ(parts[2].name, "id");
+        EXPECT_EQ(parts[2].text(), std::to_string(id));
+        Form8->hide();
+    }
+    const int id = addFilm("Редактируемый");
+    VIEW_ID = id;
+    Form8->show();
+    EXPECT_EQ(Form8->windowTitle().toStdString(), "Просмотр и редактирование данных");
+    EXPECT_FALSE(Form8->BitBtn6->isHidden());
+    EXPECT_FALSE(Form8->BitBtn9->isHidden());
+}
+
+TEST_F(RecordForm, LoadFillsTheEditorAndTheStatusPanels)
+{
+    const int id = addFilm("Полная запись", {{"producer", "Режиссёр"}, {"imdb", "https://imdb.example/t1"},
+                                             {"width", "1920"}, {"height", "1080"}, {"fps", "25"},
+                                             {"frames", "123456"}, {"size", "1234567.9"}, {"duration", "5400.9"},
+                                             {"md5", "d41d8cd98f00b204e9800998ecf8427e"}});
+    VIEW_ID = id;
+    Form8->show();
+    EXPECT_EQ(value(1), "Полная запись");
+    EXPECT_EQ(value(2), "Режиссёр");
+    EXPECT_EQ(value(16), "https://imdb.example/t1");
+    EXPECT_EQ(value(17), "1975");
+    EXPECT_EQ(panel(0), "1920x1080@25");
+    EXPECT_EQ(panel(1), "1:30:00 (5 400 сек)");
+    EXPECT_EQ(panel(2), "Фреймов: 123 456");
+    EXPECT_EQ(panel(3), "Размер: 1 234 567");
+    EXPECT_EQ(panel(4), "MD5: d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(panel(5), "");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(RecordForm, MalformedNumbersShowZero)
+{
+    struct Case {
+        const char* size;
+        const char* frames;
+        const char* duration;
+        const char* sizePanel;
+        const char* framesPanel;
+        const char* durationPanel;
+    };
+    const Case cases[] = {
+        {"1234567.9", "letters", "5400.9", "Размер: 1 234 567", "Фреймов: 0", "1:30:00 (5 400 сек)"},
+        {"12a", "25.5", "", "Размер: 0", "Фреймов: 0", "0:00:00 (0 сек)"},
+        {"", "", "abc", "Размер: 0", "Фреймов: 0", "0:00:00 (0 сек)"},
+        {"1e30", "-3", "1e30", "Размер: 9 223 372 036 854 775 807", "Фреймов: -3",
+         "596523:14:07 (2 147 483 647 сек)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        loadReply(viewReply({"640", "480", c.size, c.frames, "30", c.duration, "md5"}));
+        EXPECT_EQ(panel(3), c.sizePanel);
+        EXPECT_EQ(panel(2), c.framesPanel);
+        EXPECT_EQ(panel(1), c.durationPanel);
+    }
+}
+
+TEST_F(RecordForm, LinesAfterTheDigestAreIgnored)
+{
+    loadReply(viewReply({"1", "2", "3", "4", "5", "6", "digest", "extra 26", "extra 27", "extra 28", "extra 29"}));
+    EXPECT_EQ(panel(4), "MD5: digest");
+    EXPECT_EQ(value(17), "value 17");
+}
+
+TEST_F(RecordForm, AShortReplyLeavesTheMissingValuesEmpty)
+{
+    loadReply(viewReply({"1", "2", "3", "4", "5", "6", "digest"}));
+    loadReply("OK\n42\nКороткая\nвторое");
+    EXPECT_EQ(value(1), "Короткая");
+    EXPECT_EQ(value(2), "второе");
+    EXPECT_EQ(value(3), "");
+    EXPECT_EQ(value(17), "");
+    EXPECT_EQ(panel(0), "x@");
+    EXPECT_EQ(panel(1), "0:00:00 (0 сек)");
+    EXPECT_EQ(panel(2), "Фреймов: 0");
+    EXPECT_EQ(panel(3), "Размер: 0");
+    EXPECT_EQ(panel(4), "MD5: ");
+}
+
+TEST_F(RecordForm, AFirstLineOtherThanOkFillsNothingAndFetchesNoPicture)
+{
+    struct Case {
+        ts::HttpReply reply;
+        const char* message;  // nullptr: no message
+    };
+    const Case cases[] = {
+        {ts::HttpReply::Text("OK \nx\nNew title"), nullptr},
+        {ts::HttpReply::Text("ok\nx\nNew title"), nullptr},
+        {ts::HttpReply::Text("Record not found"), "Запись не найдена!"},
+        {ts::HttpReply::Text("Wrong password"), "Неверный пароль!"},
+        {ts::HttpReply::Text("User not found"), "Пользователь не найден!"},
+        {ts::HttpReply::Text("User blocked"), "Пользователь заблокирован!"},
+        {ts::HttpReply::Text(""), "Сервер недоступен!\n Попробуйте повторить запрос чуть позже!"},
+        {ts::HttpReply::Text("OK", 404), "Сервер недоступен!\n Попробуйте повторить запрос чуть позже!"},
+    };
+    const int id = addFilm("Прежняя запись", {{"md5", "old"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply.body);
+        server().unscript("view.php");
+        VIEW_ID = id;
+        Form8->FormShow();
+        waitForPicture();
+        ASSERT_FALSE(Form8->Picture().isNull());
+        server().clearRequests();
+        dialogs.messages.clear();
+
+        server().script("view.php", c.reply);
+        VIEW_ID = 999999;
+        Form8->FormShow();
+        pumpEvents(std::chrono::milliseconds(150));
+        if (c.message)
+            EXPECT_EQ(dialogs.messages, std::vector<std::string>{c.message});
+        else
+            EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_EQ(value(1), "Прежняя запись");
+        EXPECT_EQ(panel(4), "MD5: old");
+        EXPECT_TRUE(Form8->Picture().isNull());
+        EXPECT_TRUE(Form8->Image1->pixmap().isNull());
+        EXPECT_TRUE(requestsTo("get_image.php").empty());
+        EXPECT_EQ(Form8->windowTitle().toStdString(), "Просмотр и редактирование данных");
+        EXPECT_EQ(Form8->ShownId(), id);
+    }
+}
+
+TEST_F(RecordForm, APictureThatIsNotJpegStaysEmpty)
+{
+    for (const char* reply : {"Wrong password", ""}) {
+        SCOPED_TRACE(reply);
+        dialogs.messages.clear();
+        server().script("get_image.php", ts::HttpReply::Text(reply));
+        VIEW_ID = addFilm("Без картинки");
+        Form8->FormShow();
+        waitForPicture();
+        EXPECT_EQ(dialogs.messages,
+                  std::vector<std::string>{"Изображение не загружено\n Попробуйте повторить запрос чуть позже!"});
+        EXPECT_TRUE(Form8->Picture().isNull());
+        EXPECT_EQ(value(1), "Без картинки");
+    }
+}
+
+TEST_F(RecordForm, TwoLoadsInARowFetchThePictureOnce)
+{
+    VIEW_ID = addFilm("Одна картинка");
+    Form8->FormShow();
+    Form8->FormShow();
+    EXPECT_EQ(requestsTo("view.php").size(), 2u);
+    waitForPicture();
+    pumpEvents(std::chrono::milliseconds(150));
+    const auto pictures = requestsTo("get_image.php");
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(fieldsOf(pictures[0])["id"], std::to_string(VIEW_ID));
+    EXPECT_EQ(Form8->Picture().size(), QSize(40, 30));
+}
+
+TEST_F(RecordForm, ZoomModesSetTheScrollRanges)
+{
+    VIEW_ID = addFilm("Большая картинка");
+    auto stored = *server().record(VIEW_ID);
+    stored.files["table"] = {"table.jpg", jpegBytes(3000, 2000)};
+    server().addRecord(stored);
+
+    Form8->N2Click();  // no picture yet: the ranges of "Вписать" still follow the scroll box
+    Form8->show();
+    waitForPicture();
+    ASSERT_EQ(Form8->Picture().size(), QSize(3000, 2000));
+    EXPECT_TRUE(Form8->N2->isChecked());
+    const QSize fit = Form8->ScrollBox1->size() - QSize(10, 10);
+    EXPECT_EQ(Form8->Image1->size(), fit);
+    const QSize scaled = Form8->Image1->pixmap().size();
+    EXPECT_TRUE(scaled.width() == fit.width() || scaled.height() == fit.height());
+    EXPECT_LE(scaled.width(), fit.width());
+    EXPECT_LE(scaled.height(), fit.height());
+
+    Form8->ScrollBox1->horizontalScrollBar()->setValue(50);
+    Form8->N1->trigger();
+    EXPECT_TRUE(Form8->N1->isChecked());
+    EXPECT_FALSE(Form8->N2->isChecked());
+    EXPECT_EQ(Form8->Image1->size(), QSize(3000, 2000));
+    EXPECT_EQ(Form8->Image1->pixmap().size(), QSize(3000, 2000));
+    EXPECT_EQ(Form8->ScrollBox1->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(Form8->ScrollBox1->verticalScrollBar()->value(), 0);
+
+    // The choice holds for the next picture; with no picture the ranges are 0.
+    Form8->FormShow();
+    waitForPicture();
+    EXPECT_EQ(Form8->Image1->size(), QSize(3000, 2000));
+    Form8->ClearFiledsExecute();
+    Form8->N1Click();
+    EXPECT_EQ(Form8->Image1->size(), QSize(0, 0));
+    Form8->N2Click();
+}
+
+TEST_F(RecordForm, TheMemoShowsTheClickedRowAndSurvivesALoad)
+{
+    VIEW_ID = addFilm("Первая", {{"producer", "Режиссёр первой"}});
+    Form8->show();
+    Form8->ValueListEditor1->SetRow(2);
+    EXPECT_EQ(Form8->Memo2->toPlainText().toStdString(), "Режиссёр первой");
+    VIEW_ID = addFilm("Вторая", {{"producer", "Режиссёр второй"}});
+    Form8->FormShow();
+    EXPECT_EQ(value(2), "Режиссёр второй");
+    EXPECT_EQ(Form8->Memo2->toPlainText().toStdString(), "Режиссёр первой");
+}
+
+TEST_F(RecordForm, DoubleClickCopiesTheRowAndOpensThePickerOnItsPage)
+{
+    VIEW_ID = addFilm("Картинка", {{"actors", "Актёры фильма"}, {"genre_en", "family"}});
+    Form8->show();
+    Form8->ValueListEditor1->SetRow(5);
+    Form8->ValueListEditor1DblClick();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "Актёры фильма");
+    EXPECT_FALSE(Form5->isVisible());
+
+    if (!Form5->PageControl1)
+        GTEST_SKIP() << "the value picker has no pages yet";
+    Form8->ValueListEditor1->SetRow(10);
+    Form8->ValueListEditor1DblClick();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "family");
+    EXPECT_TRUE(Form5->isVisible());
+    EXPECT_EQ(Form5->PageControl1->currentIndex(), 3);
+}
+
+TEST_F(RecordForm, ActivationMakesThePickerFillThisForm)
+{
+    CurEditForm = "Form3";
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(Form8, &activate);
+    EXPECT_EQ(CurEditForm.ToUtf8(), "Form8");
+}
+
+}  // namespace
