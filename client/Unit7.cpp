@@ -50,7 +50,7 @@ QPixmap searchPicture()
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    const QRectF button(14, 168, 261, 96);
+    const QRectF button(14, 196, 261, 96);
     QLinearGradient blue(button.topLeft(), button.bottomLeft());
     blue.setColorAt(0, QColor(86, 156, 236));
     blue.setColorAt(1, QColor(22, 84, 178));
@@ -64,12 +64,12 @@ QPixmap searchPicture()
     painter.setPen(Qt::white);
     painter.drawText(button, Qt::AlignCenter, "Найти");
 
-    const QPointF centre(120, 104);
+    const QPointF centre(118, 92);
     painter.setPen(QPen(QColor(60, 44, 30), 22, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(centre + QPointF(58, 58), QPointF(262, 288));
+    painter.drawLine(centre + QPointF(52, 52), centre + QPointF(118, 92));
     painter.setPen(QPen(QColor(90, 96, 104), 12));
     painter.setBrush(QColor(200, 228, 255, 120));
-    painter.drawEllipse(centre, 84, 84);
+    painter.drawEllipse(centre, 76, 76);
     painter.setPen(QPen(QColor(255, 255, 255, 170), 7, Qt::SolidLine, Qt::RoundCap));
     painter.setBrush(Qt::NoBrush);
     painter.drawArc(QRectF(centre.x() - 58, centre.y() - 58, 116, 116), 100 * 16, 70 * 16);
@@ -102,6 +102,8 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent)
     ValueListEditor1 = new TValueListEditor("Поле", "Значение (можно указать часть или не указывать вообще)");
     ValueListEditor1->setColumnWidth(0, 150);
     ValueListEditor1->setColumnWidth(1, 548);
+    ValueListEditor1->verticalHeader()->setDefaultSectionSize(18);  // all seven rows fit the band
+    ValueListEditor1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const Criterion& criterion : Criteria)
         ValueListEditor1->AddRow(criterion.caption);
 
@@ -113,10 +115,12 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent)
     buttonColumn->addStretch(1);
     GroupBox2 = new QGroupBox("Условия поиска");
     auto* criteriaLayout = new QHBoxLayout(GroupBox2);
+    criteriaLayout->setContentsMargins(6, 4, 3, 4);
     criteriaLayout->addWidget(ValueListEditor1, 1);
     criteriaLayout->addLayout(buttonColumn);
 
     auto* topBand = new QHBoxLayout;
+    topBand->setContentsMargins(0, 0, 3, 0);
     topBand->addWidget(Image1);
     topBand->addWidget(GroupBox2, 1);
     auto* topBandWidget = new QWidget;
