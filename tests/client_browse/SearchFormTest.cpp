@@ -1,5 +1,6 @@
 // The search form: find.php's request and replies, the result grid and its status, stepping and opening hits.
 
+#include <QHeaderView>
 #include <QLabel>
 
 #include "BrowseFixture.h"
@@ -204,6 +205,26 @@ TEST_F(SearchForm, OpeningAHitWithTheRecordFormHiddenLoadsItTwiceAndThePictureOn
     EXPECT_EQ(fieldsOf(views[1])["id"], std::to_string(id));
     EXPECT_EQ(requestsTo("get_image.php").size(), 1u);
     EXPECT_FALSE(Form8->Picture().isNull());
+}
+
+TEST_F(SearchForm, WithTheServerFailingTheHiddenRecordFormReportsBothLoads)
+{
+    addFilm("Недоступный");
+    searchOwnFilms("Недоступный");
+    server().script("view.php", ts::HttpReply::Text("", 500));
+    grid().SetRow(1);
+    Form7->Button2Click();
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{ServerUnavailable, ServerUnavailable}));
+}
+
+TEST_F(SearchForm, DoubleClickOnTheTitleRowOpensTheCurrentRow)
+{
+    const int id = addFilm("Заголовок");
+    searchOwnFilms("Заголовок");
+    grid().SetRow(1);
+    emit grid().horizontalHeader()->sectionDoubleClicked(3);
+    EXPECT_EQ(VIEW_ID, id);
+    EXPECT_TRUE(Form8->isVisible());
 }
 
 TEST_F(SearchForm, ClickingACellShowsItsTextInPanelTwoOnly)
