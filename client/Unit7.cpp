@@ -17,10 +17,10 @@
 #include "QtText.h"
 #include "RecordLines.h"
 #include "StringGrid.h"
-#include "platform/StringList.h"
 #include "Unit1.h"
 #include "Unit8.h"
 #include "ValueListEditor.h"
+#include "platform/StringList.h"
 
 namespace {
 

@@ -19,17 +19,17 @@
 #include <limits>
 
 #include "Dialogs.h"
-#include "platform/Exception.h"
-#include "utils/Formatting.h"
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
 #include "StringGrid.h"
-#include "platform/StringList.h"
 #include "Unit1.h"
 #include "Unit5.h"
 #include "Unit7.h"
 #include "ValueListEditor.h"
+#include "platform/Exception.h"
+#include "platform/StringList.h"
+#include "utils/Formatting.h"
 
 const char* const ServerUnavailableMessage = "Сервер недоступен!\n Попробуйте повторить запрос чуть позже!";
 
