@@ -16,10 +16,18 @@ constexpr const char* kUserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 
 CURL* handleOf(void* curl) { return static_cast<CURL*>(curl); }
 
+// The CA bundle libcurl was built to use (the system store); "" when it has none.
+std::string systemCaFile;
+
 void initialiseCurlOnce() {
   static std::once_flag once;
   std::call_once(once, [] {
     if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) throw HttpError("libcurl cannot start");
+    if (CURL* probe = curl_easy_init()) {
+      char* bundle = nullptr;
+      if (curl_easy_getinfo(probe, CURLINFO_CAINFO, &bundle) == CURLE_OK && bundle) systemCaFile = bundle;
+      curl_easy_cleanup(probe);
+    }
   });
 }
 
@@ -122,7 +130,8 @@ HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartB
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
-  curl_easy_setopt(curl, CURLOPT_CAINFO, settings.caFile.empty() ? nullptr : settings.caFile.c_str());
+  const std::string& caFile = settings.caFile.empty() ? systemCaFile : settings.caFile;
+  curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.empty() ? nullptr : caFile.c_str());
 
   // A dead server must not hold the client for ever.
   StallWatch stallWatch{settings.stallTimeoutMs};
