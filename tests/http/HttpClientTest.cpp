@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 
 namespace {
@@ -151,6 +156,27 @@ TEST_F(HttpClientTest, SilentServerEndsInHttpErrorAfterTheStallTimeout) {
   EXPECT_THROW(HttpClient().Post(url("list.php"), accountBody()), HttpError);
   // Well below the default minute: the setting is what ended the wait.
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}
+
+TEST_F(HttpClientTest, ServerThatNeverShakesHandsEndsInHttpErrorAfterTheConnectTimeout) {
+  // A socket that listens but never accepts: the TCP connection completes, the TLS handshake never does.
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(fd, 4), 0);
+  ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  httpSettings().connectTimeoutMs = 500;
+  httpSettings().stallTimeoutMs = 600000;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(HttpClient().Post(UnicodeString("https://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
+                                               "/desk/v3/list.php"),
+                                 accountBody()),
+               HttpError);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  close(fd);
 }
 
 TEST_F(HttpClientTest, SlowServerWithinTheStallTimeoutIsWaitedFor) {
