@@ -1,6 +1,6 @@
 #include "Unit1.h"
 
-#include "Fields.h"
+#include "utils/Fields.h"
 
 UnicodeString CurPath;
 UnicodeString Source;

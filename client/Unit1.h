@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <cstdint>
 
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 class AnalyzeVideo;
 class TForm1;

@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -15,10 +16,18 @@ constexpr const char* kUserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 
 CURL* handleOf(void* curl) { return static_cast<CURL*>(curl); }
 
+// The CA bundle libcurl was built to use (the system store); "" when it has none.
+std::string systemCaFile;
+
 void initialiseCurlOnce() {
   static std::once_flag once;
   std::call_once(once, [] {
     if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) throw HttpError("libcurl cannot start");
+    if (CURL* probe = curl_easy_init()) {
+      char* bundle = nullptr;
+      if (curl_easy_getinfo(probe, CURLINFO_CAINFO, &bundle) == CURLE_OK && bundle) systemCaFile = bundle;
+      curl_easy_cleanup(probe);
+    }
   });
 }
 
@@ -26,6 +35,27 @@ std::size_t appendToString(char* data, std::size_t size, std::size_t count, void
   static_cast<std::string*>(target)->append(data, size * count);
   return size * count;
 }
+
+// Ends a transfer once no byte has moved, up or down, for the stall time-out.
+struct StallWatch {
+  long limitMs;
+  curl_off_t moved = -1;
+  std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
+  bool stalled = false;
+
+  static int onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+    auto& watch = *static_cast<StallWatch*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    if (downloaded + uploaded != watch.moved) {
+      watch.moved = downloaded + uploaded;
+      watch.lastMove = now;
+    } else if (now - watch.lastMove >= std::chrono::milliseconds(watch.limitMs)) {
+      watch.stalled = true;
+      return 1;  // aborts the transfer
+    }
+    return 0;
+  }
+};
 
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
@@ -100,12 +130,15 @@ HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartB
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
-  curl_easy_setopt(curl, CURLOPT_CAINFO, settings.caFile.empty() ? nullptr : settings.caFile.c_str());
+  const std::string& caFile = settings.caFile.empty() ? systemCaFile : settings.caFile;
+  curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.empty() ? nullptr : caFile.c_str());
 
   // A dead server must not hold the client for ever.
+  StallWatch stallWatch{settings.stallTimeoutMs};
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, settings.connectTimeoutMs);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, (settings.stallTimeoutMs + 999) / 1000));
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &StallWatch::onProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &stallWatch);
 
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &appendToString);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
@@ -114,6 +147,8 @@ HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartB
   const CURLcode result = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+  if (stallWatch.stalled)
+    throw HttpError("Request failed: no data moved for " + std::to_string(settings.stallTimeoutMs) + " ms");
   if (result != CURLE_OK)
     throw HttpError(std::string("Request failed: ") + (*errorText ? errorText : curl_easy_strerror(result)));
 

@@ -5,6 +5,7 @@
 
 #include "HttpError.h"
 #include "Multipart.h"
+#include "WireText.h"  // PercentEncode for query values
 #include "platform/UnicodeString.h"
 
 #include <string>
@@ -12,7 +13,7 @@
 struct HttpSettings {             // client-wide; only tests change them
   std::string caFile;             // empty: the system CA store
   long connectTimeoutMs = 30000;  // connection and TLS handshake
-  long stallTimeoutMs = 60000;    // no byte moving this long ends the request (whole seconds, at least one)
+  long stallTimeoutMs = 60000;    // no byte moving, up or down, this long ends the request
 };
 HttpSettings& httpSettings();
 

@@ -13,7 +13,6 @@ class FormDataField {
   // Only "7bit", "8bit", "binary", "quoted-printable" and "base64" are accepted; anything else throws HttpError.
   void SetContentTransfer(const std::string& encoding);
 
-  const std::string& Name() const { return name_; }
   const std::string& ContentTransfer() const { return contentTransfer_; }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -11,6 +12,8 @@ struct QuotedPrintableCase {
   std::string input;
   std::string expected;
 };
+
+void PrintTo(const QuotedPrintableCase& c, std::ostream* out) { *out << c.what; }
 
 class QuotedPrintableTest : public testing::TestWithParam<QuotedPrintableCase> {};
 
@@ -71,6 +74,8 @@ struct DecodeCase {
   std::string bytes;
   std::u16string expected;
 };
+
+void PrintTo(const DecodeCase& c, std::ostream* out) { *out << c.what; }
 
 class DecodeReplyTest : public testing::TestWithParam<DecodeCase> {};
 

@@ -1,6 +1,24 @@
 #pragma once
 // The catalogue's scripts in memory: accounts, records and the replies of list.php, delete.php, add.php,
 // check.php, find.php, view.php, get_image.php and update.php, as the client expects them.
+//
+// Every script first checks the account (parts or query keys `user`, `password`) and answers, without a
+// line break, "User not found", "Wrong password" or "User blocked" in that order of tests. Then:
+//   list.php      "OK", then "\n" + a record line for each of the account's records, by id
+//   delete.php    "OK", or "Record not found" when `id` is not one of the account's records
+//   add.php       stores every text part (but user and password) as a field and every file part as a file;
+//                 "OK", or "Duplicate <id>" when a record with the same `size` and `md5` exists
+//   check.php     GET; "OK", or "Duplicate <id>" for a known `size` and `md5`
+//   find.php      over the whole catalogue: each non-empty criterion of title, producer, country, genre,
+//                 actors matches a part of the field, ignoring case; creation_year1/2 bound the year
+//                 (a record whose year is no number fails a given bound); "OK" then record lines
+//   view.php      any record: 26 lines "OK", the id, the 17 descriptive fields (CR, LF and tab escaped as in
+//                 record lines, so that every field keeps its line), width, height, size, frames, fps,
+//                 duration, md5; or "Record not found"
+//   get_image.php the record's `table` file as image/jpeg, or "Record not found"
+//   update.php    replaces the descriptive fields sent for one of the account's records; "OK" or
+//                 "Record not found"
+// Text replies are "text/plain; charset=UTF-8"; a body that is not valid multipart gets 400.
 
 #include "HttpsServer.h"
 

@@ -18,9 +18,9 @@ std::string makeTempFolder() {
 
 }  // namespace
 
-CatalogueServer::CatalogueServer()
+CatalogueServer::CatalogueServer(const std::string& certificateNames)
     : folder_(makeTempFolder()),
-      certificates_(MakeCertificates(folder_)),
+      certificates_(MakeCertificates(folder_, certificateNames)),
       server_(std::make_unique<HttpsServer>(certificates_, [this](const HttpRequest& r) { return answer(r); })) {}
 
 CatalogueServer::~CatalogueServer() {

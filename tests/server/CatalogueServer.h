@@ -29,7 +29,8 @@ namespace tarvello::testserver {
 
 class CatalogueServer {
  public:
-  CatalogueServer();
+  // The server certificate names 127.0.0.1 and localhost unless other names are given.
+  explicit CatalogueServer(const std::string& certificateNames = kLoopbackNames);
   ~CatalogueServer();  // stops the server and removes its certificate folder
 
   void start();

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <stdexcept>
 #include <strings.h>
@@ -129,6 +130,8 @@ HttpsServer::~HttpsServer() {
 }
 
 void HttpsServer::start() {
+  // A client that hangs up first must not kill the test process when the server writes to it.
+  std::signal(SIGPIPE, SIG_IGN);
   listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;

@@ -36,9 +36,11 @@ void addExtension(X509* cert, X509* issuer, int nid, const char* value) {
   X509_EXTENSION_free(ext);
 }
 
-// Signs `key`'s certificate with `issuerKey`; a null issuer makes it self-signed.
+// Signs `key`'s certificate with `issuerKey`; a null issuer makes it self-signed. Without subject names
+// it is an authority's certificate.
 CertPtr makeCertificate(EVP_PKEY* key, const char* commonName, long serial, X509* issuer, EVP_PKEY* issuerKey,
-                        bool authority) {
+                        const char* subjectAltNames) {
+  const bool authority = subjectAltNames == nullptr;
   CertPtr cert(X509_new(), &X509_free);
   check(cert != nullptr, "certificate");
   X509_set_version(cert.get(), 2);
@@ -61,7 +63,7 @@ CertPtr makeCertificate(EVP_PKEY* key, const char* commonName, long serial, X509
     addExtension(cert.get(), signer, NID_basic_constraints, "critical,CA:FALSE");
     addExtension(cert.get(), signer, NID_key_usage, "critical,digitalSignature,keyEncipherment");
     addExtension(cert.get(), signer, NID_ext_key_usage, "serverAuth");
-    addExtension(cert.get(), signer, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
+    addExtension(cert.get(), signer, NID_subject_alt_name, subjectAltNames);
     addExtension(cert.get(), signer, NID_authority_key_identifier, "keyid");
   }
   check(X509_sign(cert.get(), issuerKey ? issuerKey : key, EVP_sha256()) > 0, "signature");
@@ -77,11 +79,12 @@ void writePem(const std::string& path, Write write) {
 
 }  // namespace
 
-CertificateFiles MakeCertificates(const std::string& folder) {
+CertificateFiles MakeCertificates(const std::string& folder, const std::string& subjectAltNames) {
   KeyPtr caKey = makeKey();
-  CertPtr ca = makeCertificate(caKey.get(), "Tarvello test authority", 1, nullptr, nullptr, true);
+  CertPtr ca = makeCertificate(caKey.get(), "Tarvello test authority", 1, nullptr, nullptr, nullptr);
   KeyPtr serverKey = makeKey();
-  CertPtr server = makeCertificate(serverKey.get(), "127.0.0.1", 2, ca.get(), caKey.get(), false);
+  CertPtr server =
+      makeCertificate(serverKey.get(), "127.0.0.1", 2, ca.get(), caKey.get(), subjectAltNames.c_str());
 
   CertificateFiles files{folder + "/ca.pem", folder + "/server.pem", folder + "/server-key.pem"};
   writePem(files.caFile, [&](FILE* f) { return PEM_write_X509(f, ca.get()); });

@@ -12,7 +12,10 @@ struct CertificateFiles {
   std::string keyFile;         // the server's private key
 };
 
-// Writes ca.pem, server.pem and server-key.pem into `folder` (which must exist); throws on failure.
-CertificateFiles MakeCertificates(const std::string& folder);
+inline constexpr const char* kLoopbackNames = "IP:127.0.0.1,DNS:localhost";
+
+// Writes ca.pem, server.pem and server-key.pem into `folder` (which must exist); the server certificate
+// names `subjectAltNames` (OpenSSL's form, e.g. "IP:127.0.0.1,DNS:localhost"). Throws on failure.
+CertificateFiles MakeCertificates(const std::string& folder, const std::string& subjectAltNames = kLoopbackNames);
 
 }  // namespace tarvello::testserver
