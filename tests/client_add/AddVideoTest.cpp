@@ -23,7 +23,7 @@ using namespace tarvello::testserver;
 namespace {
 
 const std::string Info320 =
-    "Width: 320\\nHeight: 180\\nFPS: 25\\nFrames: 25\\nFOURCC: FMP4\\nPixelAspectRatio: 1.000000\\n"
+    "Width: 320\\nHeight: 180\\nFPS: 25\\nFrames: 400\\nFOURCC: FMP4\\nPixelAspectRatio: 1.000000\\n"
     "ResultWidth: 320\\nResultHeight: 180\\n";
 
 const char* Success = "Обработка видео успешно завершена!";
@@ -47,7 +47,8 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
 #else
     place->script("TarvelloScan", fakeAnalyzerScript(Info320));
 #endif
-    const fs::path video = makeVideo(place->root(), "clip one.mp4", "320x180");
+    // Sixteen seconds: long enough for the analyzer to find ten distinct screenshot frames.
+    const fs::path video = makeVideo(place->root(), "clip one.mp4", "320x180", "", 16);
     open(video.string());
     EXPECT_EQ(Form1->windowTitle().toStdString(), "Tarvello Desk - " + video.string());
     EXPECT_FALSE(Form3->BitBtn3->isEnabled());
@@ -58,15 +59,15 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
     const std::string md5 = md5sumOf(video);
     EXPECT_EQ(VideoInfo.width, 320);
     EXPECT_EQ(VideoInfo.height, 180);
-    EXPECT_EQ(VideoInfo.frames, 25);
+    EXPECT_EQ(VideoInfo.frames, 400);
     EXPECT_EQ(VideoInfo.fps, 25);
-    EXPECT_EQ(VideoInfo.duration, 1);
+    EXPECT_EQ(VideoInfo.duration, 16);
     EXPECT_EQ(VideoInfo.video_sar, 1);
     EXPECT_EQ(VideoInfo.size, static_cast<int64_t>(fs::file_size(video)));
     EXPECT_EQ(VideoInfo.md5.ToUtf8(), md5);
     EXPECT_EQ(Form3->StatusPanel(0).ToUtf8(), "320x180@25");
-    EXPECT_EQ(Form3->StatusPanel(1), GetTimeForMovieRus(1));
-    EXPECT_EQ(Form3->StatusPanel(2).ToUtf8(), "Фреймов: 25");
+    EXPECT_EQ(Form3->StatusPanel(1), GetTimeForMovieRus(16));
+    EXPECT_EQ(Form3->StatusPanel(2).ToUtf8(), "Фреймов: 400");
     EXPECT_EQ(Form3->StatusPanel(3), UnicodeString("Размер: ") + NiceNumberView(VideoInfo.size));
     EXPECT_EQ(Form3->StatusPanel(4).ToUtf8(), "MD5: " + md5);
     EXPECT_TRUE(Form3->BitBtn1->isEnabled());
@@ -106,7 +107,7 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
         {"filename", ""}, {"md5", md5}, {"width", "320"}, {"height", "180"}, {"video_sar", "1"},
         {"video_dar", "1.77777777777778"}, {"used_width", std::to_string(VideoInfo.used_width)},
         {"used_height", std::to_string(VideoInfo.used_height)}, {"size", std::to_string(VideoInfo.size)},
-        {"frames", "25"}, {"fps", "25"}, {"duration", "1"}};
+        {"frames", "400"}, {"fps", "25"}, {"duration", "16"}};
     for (size_t i = 0; i < plain.size(); ++i) {
         SCOPED_TRACE(plain[i].first);
         EXPECT_EQ(parts[i].name, plain[i].first);

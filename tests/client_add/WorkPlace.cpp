@@ -67,10 +67,12 @@ std::string run(const std::string& command)
 
 }  // namespace
 
-fs::path makeVideo(const fs::path& folder, const std::string& name, const std::string& size, const std::string& filters)
+fs::path makeVideo(const fs::path& folder, const std::string& name, const std::string& size, const std::string& filters,
+                   int seconds)
 {
     const fs::path video = folder / name;
-    std::string command = "ffmpeg -v error -y -f lavfi -i testsrc=size=" + size + ":rate=25:duration=1 ";
+    std::string command = "ffmpeg -v error -y -f lavfi -i testsrc=size=" + size +
+                          ":rate=25:duration=" + std::to_string(seconds) + " ";
     if (!filters.empty())
         command += "-vf " + filters + " ";
     command += "-c:v mpeg4 -pix_fmt yuv420p '" + video.string() + "'";

@@ -25,9 +25,10 @@ private:
 
 std::string readFile(const std::filesystem::path& path);
 
-// Makes a short test video with ffmpeg from a lavfi source; `filters` may be empty. Returns its path.
+// Makes a short test video at 25 frames a second with ffmpeg from a lavfi source; `filters` may be empty.
+// Returns its path.
 std::filesystem::path makeVideo(const std::filesystem::path& folder, const std::string& name, const std::string& size,
-                                const std::string& filters = "");
+                                const std::string& filters = "", int seconds = 1);
 
 // The MD5 digest of a file in lower-case hexadecimal, by md5sum.
 std::string md5sumOf(const std::filesystem::path& path);
