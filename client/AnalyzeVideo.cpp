@@ -161,8 +161,9 @@ void AnalyzeVideo::CheckHash()
             Form3->ResetAfterAnalysis();
             VIEW_ID = reply.SubString(11, reply.Length()).ToIntDef(0);
             ShowMessage(UnicodeString("Это видео уже есть в нашей базе данных! ") + Format("%i", VIEW_ID));
+            // Only shown: a hidden record form loads VIEW_ID as it is shown, a visible one follows VIEW_ID itself.
             Form8->show();
-            Form8->FormShow();
+            Form8->raise();
         } else {
             Form3->ResetAfterAnalysis();
         }

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -210,9 +211,12 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
 
 void TForm3::showEvent(QShowEvent* event)
 {
-    if (!event->spontaneous())
-        FormShow();
     QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
+    FormShow();
 }
 
 void TForm3::closeEvent(QCloseEvent* event)
