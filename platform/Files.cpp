@@ -1,0 +1,227 @@
+#include "Files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path toPath(const UnicodeString& s) { return fs::path(s.ToUtf8()); }
+
+// The path without trailing separators, so that its file name is the last folder's name.
+fs::path normalised(const UnicodeString& s) {
+    fs::path p = toPath(s).lexically_normal();
+    if (p.filename().empty() && p.has_parent_path() && p != p.root_path()) p = p.parent_path();
+    return p;
+}
+
+bool isDot(const std::string& name) { return name == "." || name == ".."; }
+
+bool contains(const fs::path& outer, const fs::path& inner) {
+    const fs::path a = fs::absolute(outer).lexically_normal(), b = fs::absolute(inner).lexically_normal();
+    auto [ai, bi] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return ai == a.end();
+}
+
+}  // namespace
+
+bool FileExists(const UnicodeString& path) {
+    struct stat st;
+    return stat(path.ToUtf8().c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const UnicodeString& path) {
+    struct stat st;
+    return stat(path.ToUtf8().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool DeleteFile(const UnicodeString& path) {
+    const std::string p = path.ToUtf8();
+    struct stat st;
+    if (lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return unlink(p.c_str()) == 0;
+}
+
+std::int64_t FileSize(const UnicodeString& path) {
+    struct stat st;
+    if (stat(path.ToUtf8().c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+UnicodeString ExtractFileDir(const UnicodeString& path) {
+    int i = path.Length();
+    while (i > 0 && path[i] != PathDelim) --i;
+    if (i > 1 && path[i - 1] != PathDelim) --i;
+    return path.SubString(1, i);
+}
+
+UnicodeString ExtractFileName(const UnicodeString& path) {
+    int i = path.Length();
+    while (i > 0 && path[i] != PathDelim) --i;
+    return path.SubString(i + 1, path.Length());
+}
+
+int FindFirst(const UnicodeString& pattern, int attr, TSearchRec& rec) {
+    FindClose(rec);
+    const UnicodeString folder = ExtractFileDir(pattern);
+    rec.Folder = folder.IsEmpty() ? (pattern.SubString(1, 1) == UnicodeString(PathDelim) ? "/" : ".") : folder.ToUtf8();
+    rec.Mask = ExtractFileName(pattern).ToUtf8();
+    rec.ExcludeAttr = (faHidden | faSysFile | faDirectory) & ~attr;
+    rec.FindHandle = opendir(rec.Folder.c_str());
+    if (!rec.FindHandle) return errno ? errno : ENOENT;
+    const int result = FindNext(rec);
+    if (result != 0) FindClose(rec);
+    return result;
+}
+
+int FindNext(TSearchRec& rec) {
+    if (!rec.FindHandle) return ENOENT;
+    const bool matchAll = rec.Mask == "*" || rec.Mask == "*.*";
+    while (const dirent* entry = readdir(static_cast<DIR*>(rec.FindHandle))) {
+        const std::string name = entry->d_name;
+        if (!matchAll && fnmatch(rec.Mask.c_str(), name.c_str(), 0) != 0) continue;
+        struct stat st;
+        if (lstat((rec.Folder + "/" + name).c_str(), &st) != 0) continue;
+        int attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
+        if (name[0] == '.' && !isDot(name)) attr |= faHidden;
+        if (!(st.st_mode & S_IWUSR)) attr |= faReadOnly;
+        if (attr & rec.ExcludeAttr) continue;
+        rec.Name = UnicodeString::FromUtf8(name);
+        rec.Attr = attr;
+        rec.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
+        return 0;
+    }
+    return ENOENT;
+}
+
+void FindClose(TSearchRec& rec) {
+    if (rec.FindHandle) closedir(static_cast<DIR*>(rec.FindHandle));
+    rec.FindHandle = nullptr;
+}
+
+namespace {
+
+// The user's trash folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash) when its data folder exists.
+std::optional<fs::path> trashFolder() {
+    fs::path data;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') data = xdg;
+    else if (const char* home = std::getenv("HOME"); home && home[0] == '/') data = fs::path(home) / ".local/share";
+    else return std::nullopt;
+    std::error_code ec;
+    if (!fs::is_directory(data, ec)) return std::nullopt;
+    const fs::path trash = data / "Trash";
+    fs::create_directories(trash / "files", ec);
+    fs::create_directories(trash / "info", ec);
+    if (!fs::is_directory(trash / "files", ec) || !fs::is_directory(trash / "info", ec)) return std::nullopt;
+    return trash;
+}
+
+std::string percentEncoded(const std::string& path) {
+    std::string out;
+    for (unsigned char c : path) {
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// Moves path into the trash with its .trashinfo record; false when that could not be done.
+bool moveToTrash(const fs::path& path) {
+    const auto trash = trashFolder();
+    if (!trash) return false;
+    const fs::path absolute = fs::absolute(path).lexically_normal();
+    const std::string base = absolute.filename().string();
+    char date[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+    const std::string info = "[Trash Info]\nPath=" + percentEncoded(absolute.string()) + "\nDeletionDate=" + date + "\n";
+    for (int n = 1; n < 10000; ++n) {
+        const std::string name = n == 1 ? base : base + "." + std::to_string(n);
+        const fs::path infoFile = *trash / "info" / (name + ".trashinfo");
+        const int fd = open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        const bool written = write(fd, info.data(), info.size()) == static_cast<ssize_t>(info.size());
+        close(fd);
+        std::error_code ec;
+        const fs::path target = *trash / "files" / name;
+        if (written && !fs::exists(fs::symlink_status(target, ec))) {
+            fs::rename(absolute, target, ec);
+            if (!ec) return true;
+        }
+        fs::remove(infoFile, ec);
+        return false;
+    }
+    return false;
+}
+
+// "name (2)", "name (3)", ... beside target: the first that is free.
+fs::path freeName(const fs::path& target) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(target, ec))) return target;
+    for (int n = 2;; ++n) {
+        fs::path candidate = target.parent_path() / (target.filename().string() + " (" + std::to_string(n) + ")");
+        if (!fs::exists(fs::symlink_status(candidate, ec))) return candidate;
+    }
+}
+
+fs::path targetFor(const fs::path& source, const UnicodeString& destination) {
+    const fs::path dest = normalised(destination);
+    std::error_code ec;
+    return fs::is_directory(dest, ec) ? dest / source.filename() : dest;
+}
+
+}  // namespace
+
+void ShellDeleteDirectory(const UnicodeString& path) {
+    const fs::path p = normalised(path);
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(p, ec))) return;
+    if (!moveToTrash(p)) fs::remove_all(p, ec);
+}
+
+void ShellMoveDirectory(const UnicodeString& source, const UnicodeString& destination) {
+    const fs::path src = normalised(source);
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(src, ec))) return;
+    const fs::path target = freeName(targetFor(src, destination));
+    if (contains(src, target)) return;  // a folder cannot move into itself
+    fs::create_directories(target.parent_path(), ec);
+    fs::rename(src, target, ec);
+    if (ec == std::errc::cross_device_link) {
+        fs::copy(src, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+        if (!ec) fs::remove_all(src, ec);
+    }
+}
+
+void ShellCopyDirectory(const UnicodeString& source, const UnicodeString& destination) {
+    const fs::path src = normalised(source);
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(src, ec))) return;
+    const fs::path target = targetFor(src, destination);
+    if (contains(src, target)) return;  // copying a folder into itself would never end
+    fs::create_directories(target.parent_path(), ec);
+    fs::copy(src, target,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::copy_symlinks, ec);
+}

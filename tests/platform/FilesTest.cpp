@@ -1,0 +1,134 @@
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/Files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/tarvello-platform-XXXXXX";
+        root = mkdtemp(name);
+    }
+    void TearDown() override { fs::remove_all(root); }
+    void touch(const fs::path& p, const std::string& content = "x") {
+        fs::create_directories(p.parent_path());
+        std::ofstream(p) << content;
+    }
+    UnicodeString u(const fs::path& p) const { return UnicodeString(p.string()); }
+    std::set<std::string> names(const fs::path& folder, const char* mask, int attr) {
+        std::set<std::string> out;
+        TSearchRec rec;
+        for (int r = FindFirst(u(folder / mask), attr, rec); r == 0; r = FindNext(rec)) {
+            out.insert(rec.Name.ToUtf8() + ((rec.Attr & faDirectory) ? "/" : ""));
+        }
+        FindClose(rec);
+        return out;
+    }
+    fs::path root;
+};
+
+}  // namespace
+
+TEST(FilesPaths, ExtractFileDirAndName) {
+    struct Case { const char* path; const char* dir; const char* name; };
+    for (const Case& c : {Case{"/a/b.txt", "/a", "b.txt"}, Case{"/b.txt", "/", "b.txt"}, Case{"b.txt", "", "b.txt"},
+                          Case{"a/b/", "a/b", ""}, Case{"", "", ""}, Case{"/", "/", ""}}) {
+        EXPECT_EQ(ExtractFileDir(c.path), UnicodeString(c.dir)) << c.path;
+        EXPECT_EQ(ExtractFileName(c.path), UnicodeString(c.name)) << c.path;
+    }
+}
+
+TEST_F(FilesTest, ExistenceDeletionAndSize) {
+    touch(root / "f.txt", "hello");
+    fs::create_directory(root / "d");
+    EXPECT_TRUE(FileExists(u(root / "f.txt")));
+    EXPECT_FALSE(FileExists(u(root / "d")));
+    EXPECT_TRUE(DirectoryExists(u(root / "d")));
+    EXPECT_FALSE(DirectoryExists(u(root / "f.txt")));
+    EXPECT_EQ(FileSize(u(root / "f.txt")), 5);
+    EXPECT_EQ(FileSize(u(root / "missing")), 0);
+    EXPECT_FALSE(DeleteFile(u(root / "d")));  // folders are refused
+    EXPECT_TRUE(fs::exists(root / "d"));
+    EXPECT_TRUE(DeleteFile(u(root / "f.txt")));
+    EXPECT_FALSE(DeleteFile(u(root / "f.txt")));
+}
+
+TEST_F(FilesTest, FindFiltersHiddenEntriesAndFolders) {
+    touch(root / "a.jpg");
+    touch(root / "b.txt");
+    touch(root / ".hidden.jpg");
+    fs::create_directory(root / "sub");
+    fs::create_directory(root / ".secret");
+    EXPECT_EQ(names(root, "*", faNormal), (std::set<std::string>{"a.jpg", "b.txt"}));
+    EXPECT_EQ(names(root, "*.*", faNormal), (std::set<std::string>{"a.jpg", "b.txt"}));
+    EXPECT_EQ(names(root, "*.jpg", faNormal), (std::set<std::string>{"a.jpg"}));
+    EXPECT_EQ(names(root, "*.*", faDirectory), (std::set<std::string>{"./", "../", "a.jpg", "b.txt", "sub/"}));
+    EXPECT_EQ(names(root, "*", faDirectory | faHidden).count(".secret/"), 1u);
+    EXPECT_TRUE(names(root / "missing", "*", faNormal).empty());
+    EXPECT_TRUE(names(root, "*.png", faNormal).empty());
+}
+
+TEST_F(FilesTest, DeleteGoesToTheTrashWithItsRecord) {
+    const fs::path data = root / "data";
+    fs::create_directories(data);
+    touch(root / "work" / "f.txt");
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    ShellDeleteDirectory(u(root / "work"));
+    ShellDeleteDirectory(u(root / "missing"));
+    touch(root / "work" / "g.txt");
+    ShellDeleteDirectory(u(root / "work") + "/");  // a second folder of the same name
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_FALSE(fs::exists(root / "work"));
+    EXPECT_TRUE(fs::exists(data / "Trash/files/work/f.txt"));
+    EXPECT_TRUE(fs::exists(data / "Trash/files/work.2/g.txt"));
+    std::ifstream info(data / "Trash/info/work.trashinfo");
+    std::string header, path;
+    std::getline(info, header);
+    std::getline(info, path);
+    EXPECT_EQ(header, "[Trash Info]");
+    EXPECT_EQ(path, "Path=" + (root / "work").string());
+}
+
+TEST_F(FilesTest, DeleteWithoutTrashRemovesTheFolder) {
+    touch(root / "work" / "f.txt");
+    setenv("XDG_DATA_HOME", (root / "no-such-folder").c_str(), 1);
+    ShellDeleteDirectory(u(root / "work"));
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_FALSE(fs::exists(root / "work"));
+}
+
+TEST_F(FilesTest, MoveRenamesOnCollisionAndCreatesFolders) {
+    touch(root / "a" / "f.txt");
+    ShellMoveDirectory(u(root / "a"), u(root / "x" / "y"));  // y is created as the moved folder
+    EXPECT_TRUE(fs::exists(root / "x/y/f.txt"));
+    touch(root / "b" / "g.txt");
+    fs::create_directories(root / "dest" / "b");
+    ShellMoveDirectory(u(root / "b"), u(root / "dest"));  // into dest, where b is taken
+    EXPECT_TRUE(fs::exists(root / "dest/b (2)/g.txt"));
+    EXPECT_FALSE(fs::exists(root / "b"));
+    ShellMoveDirectory(u(root / "dest"), u(root / "dest" / "b"));  // never into itself
+    EXPECT_TRUE(fs::exists(root / "dest/b (2)/g.txt"));
+}
+
+TEST_F(FilesTest, CopyKeepsTheSourceAndNeverCopiesIntoItself) {
+    touch(root / "a" / "s" / "f.txt", "abc");
+    ShellCopyDirectory(u(root / "a"), u(root / "c"));
+    EXPECT_EQ(FileSize(u(root / "c/s/f.txt")), 3);
+    fs::create_directory(root / "into");
+    ShellCopyDirectory(u(root / "a"), u(root / "into"));
+    EXPECT_TRUE(fs::exists(root / "into/a/s/f.txt"));
+    EXPECT_TRUE(fs::exists(root / "a/s/f.txt"));
+    ShellCopyDirectory(u(root / "a"), u(root / "a" / "s"));
+    EXPECT_FALSE(fs::exists(root / "a/s/a"));
+}
