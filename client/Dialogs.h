@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 class QDialog;
 

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 inline QString qstr(const UnicodeString& s)
 {

@@ -3,10 +3,10 @@
 #include <locale>
 #include <sstream>
 
-#include "Fields.h"
-#include "Formatting.h"
+#include "utils/Fields.h"
+#include "utils/Formatting.h"
 #include "StringGrid.h"
-#include "StringList.h"
+#include "platform/StringList.h"
 #include "Unit1.h"
 
 namespace {

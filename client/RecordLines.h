@@ -3,7 +3,7 @@
 // tabs (id, title, director, country, year, duration in seconds, genres, actors). The main window and the search
 // form show them in the same nine-column grid.
 
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 class TStringGrid;
 class TStringList;

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <functional>
 
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 class TStringGrid : public QTableWidget {
 public:

@@ -4,6 +4,9 @@
 #include <QApplication>
 
 #include "ABOUT.h"
+#include "Dialogs.h"
+#include "platform/Exception.h"
+#include "Style.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -14,15 +17,26 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Tarvello Desk");
-    Form1 = new TForm1;
-    Form8 = new TForm8;
-    Form2 = new TForm2;
-    AboutBox = new TAboutBox;
-    Form7 = new TForm7;
-    Form3 = new TForm3;
-    Form5 = new TForm5;
-    Form1->show();
-    app.exec();
+    try {
+        QApplication::setApplicationName("Tarvello Desk");
+        QApplication::setApplicationDisplayName("Tarvello Desk");
+        TrySetStyle("Cobalt XEMedia");
+
+        // The first window created is the main window; the others stay hidden until something shows them.
+        Form1 = new TForm1;
+        Form8 = new TForm8;
+        Form2 = new TForm2;
+        AboutBox = new TAboutBox;
+        Form7 = new TForm7;
+        Form3 = new TForm3;
+        Form5 = new TForm5;
+
+        Form1->show();
+        app.exec();
+    } catch (const Exception& error) {
+        ShowMessage(error.Message());
+    } catch (...) {
+        ShowMessage(UnicodeString());
+    }
     return 0;
 }
