@@ -26,3 +26,8 @@ void ShowMessage(const UnicodeString& text);
 bool AskYesNo(const UnicodeString& text, const UnicodeString& caption);
 int ShowModal(QDialog& dialog);
 void OpenUrl(const UnicodeString& target);
+
+class QWidget;
+
+// Places a dialog in the middle of its owner window (the main window), as the client's dialogs open.
+void CentreOver(QWidget& dialog, const QWidget* owner);

@@ -2,10 +2,10 @@
 // their fixed order, then the message loop.
 
 #include <QApplication>
+#include <exception>
 
 #include "ABOUT.h"
 #include "Dialogs.h"
-#include "platform/Exception.h"
 #include "Style.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -13,10 +13,33 @@
 #include "Unit5.h"
 #include "Unit7.h"
 #include "Unit8.h"
+#include "platform/Exception.h"
+
+namespace {
+
+// An error that leaves an event handler is shown in a message box and the loop goes on.
+class TApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const Exception& error) {
+            ShowMessage(error.Message());
+        } catch (const std::exception& error) {
+            ShowMessage(UnicodeString(error.what()));
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     try {
         QApplication::setApplicationName("Tarvello Desk");
         QApplication::setApplicationDisplayName("Tarvello Desk");
@@ -36,6 +59,7 @@ int main(int argc, char** argv)
     } catch (const Exception& error) {
         ShowMessage(error.Message());
     } catch (...) {
+        // Any other kind of error escaping start-up is shown without a text of its own.
         ShowMessage(UnicodeString());
     }
     return 0;

@@ -12,22 +12,22 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ABOUT.h"
 #include "AnalyzeVideo.h"
 #include "Dialogs.h"
-#include "utils/Fields.h"
-#include "platform/Files.h"
 #include "IniFile.h"
 #include "Pictures.h"
 #include "QtText.h"
 #include "RecordLines.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
-#include "platform/StringList.h"
-#include "ABOUT.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit7.h"
 #include "Unit8.h"
+#include "platform/Files.h"
+#include "platform/StringList.h"
+#include "utils/Fields.h"
 
 UnicodeString CurPath;
 UnicodeString Source;
@@ -290,6 +290,12 @@ void TForm1::BitBtn5Click() { Form7->show(); }
 void TForm1::BitBtn6Click() { QApplication::quit(); }
 
 void TForm1::N5Click() { QApplication::quit(); }
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    QApplication::quit();
+}
 
 void TForm1::StringGrid1Click() { ShowStatExecute(); }
 

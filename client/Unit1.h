@@ -133,6 +133,10 @@ public:
     void ReadINIExecute();
     void WriteINIExecute();
 
+protected:
+    // Closing the main window ends the program, also while other windows are open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildMenu();
 };

@@ -52,8 +52,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
 void TForm2::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        CentreOver(*this, Form1);
         FormShow();
+    }
 }
 
 void TForm2::FormShow()
