@@ -43,6 +43,13 @@ bool AskYesNo(const UnicodeString& text, const UnicodeString& caption) { return 
 int ShowModal(QDialog& dialog) { return dialogHook().showModal(dialog); }
 void OpenUrl(const UnicodeString& target) { dialogHook().openUrl(target); }
 
+void ShowWindow(QWidget& window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 void CentreOver(QWidget& dialog, const QWidget* owner)
 {
     if (owner)

@@ -246,7 +246,7 @@ void TForm1::BitBtn1Click()
     }
 }
 
-void TForm1::BitBtn2Click() { Form3->show(); }
+void TForm1::BitBtn2Click() { ShowWindow(*Form3); }
 
 void TForm1::BitBtn3Click()
 {
@@ -256,8 +256,7 @@ void TForm1::BitBtn3Click()
     Table = "My";
     // Showing a hidden record form runs its show handler; the direct call loads the record into one that is
     // already open.
-    Form8->show();
-    Form8->raise();
+    ShowWindow(*Form8);
     Form8->FormShow();
 }
 
@@ -285,7 +284,7 @@ void TForm1::BitBtn4Click()
     BitBtn1Click();
 }
 
-void TForm1::BitBtn5Click() { Form7->show(); }
+void TForm1::BitBtn5Click() { ShowWindow(*Form7); }
 
 void TForm1::BitBtn6Click() { QApplication::quit(); }
 
