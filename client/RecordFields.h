@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 class MultipartBody;
 class TValueListEditor;

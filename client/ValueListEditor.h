@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <functional>
 
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 class TValueListEditor : public QTableWidget {
 public:

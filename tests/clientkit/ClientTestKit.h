@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "UnicodeString.h"
+#include "platform/UnicodeString.h"
 
 // Records every message, question and opened link through the client's dialog hook, answers questions from a
 // queue (Yes when it is empty), and answers modal dialogs with a function of the test's (Rejected by default).

@@ -1,0 +1,162 @@
+#include "HttpClient.h"
+
+#include "WireText.h"
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace {
+
+constexpr const char* kAccept = "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
+constexpr const char* kUserAgent = "Mozilla/3.0 (compatible; Indy Library)";
+
+CURL* handleOf(void* curl) { return static_cast<CURL*>(curl); }
+
+// The CA bundle libcurl was built to use (the system store); "" when it has none.
+std::string systemCaFile;
+
+void initialiseCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) throw HttpError("libcurl cannot start");
+    if (CURL* probe = curl_easy_init()) {
+      char* bundle = nullptr;
+      if (curl_easy_getinfo(probe, CURLINFO_CAINFO, &bundle) == CURLE_OK && bundle) systemCaFile = bundle;
+      curl_easy_cleanup(probe);
+    }
+  });
+}
+
+std::size_t appendToString(char* data, std::size_t size, std::size_t count, void* target) {
+  static_cast<std::string*>(target)->append(data, size * count);
+  return size * count;
+}
+
+// Ends a transfer once no byte has moved, up or down, for the stall time-out.
+struct StallWatch {
+  long limitMs;
+  curl_off_t moved = -1;
+  std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
+  bool stalled = false;
+
+  static int onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+    auto& watch = *static_cast<StallWatch*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    if (downloaded + uploaded != watch.moved) {
+      watch.moved = downloaded + uploaded;
+      watch.lastMove = now;
+    } else if (now - watch.lastMove >= std::chrono::milliseconds(watch.limitMs)) {
+      watch.stalled = true;
+      return 1;  // aborts the transfer
+    }
+    return 0;
+  }
+};
+
+using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+
+HeaderList requestHeaders(const MultipartBody* body) {
+  curl_slist* list = curl_slist_append(nullptr, kAccept);
+  if (body) {
+    list = curl_slist_append(list, ("Content-Type: " + body->ContentType()).c_str());
+    list = curl_slist_append(list, "Expect:");  // no "100-continue" round trip: send the body at once
+  }
+  return HeaderList(list, &curl_slist_free_all);
+}
+
+}  // namespace
+
+struct HttpClient::Reply {
+  std::string body;
+  std::optional<std::string> contentType;
+
+  UnicodeString text() const { return DecodeReply(body, contentType ? contentType->c_str() : nullptr); }
+};
+
+HttpSettings& httpSettings() {
+  static HttpSettings settings;
+  return settings;
+}
+
+HttpClient::HttpClient() {
+  initialiseCurlOnce();
+  curl_ = curl_easy_init();
+  if (!curl_) throw HttpError("libcurl cannot make a handle");
+  CURL* curl = handleOf(curl_);
+  curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");  // cookie engine on, in memory, for this client only
+}
+
+HttpClient::~HttpClient() { curl_easy_cleanup(handleOf(curl_)); }
+
+UnicodeString HttpClient::Post(const UnicodeString& url, const MultipartBody& body) {
+  return perform(url, &body).text();
+}
+
+std::string HttpClient::PostBytes(const UnicodeString& url, const MultipartBody& body) {
+  return perform(url, &body).body;
+}
+
+UnicodeString HttpClient::Get(const UnicodeString& url) { return perform(url, nullptr).text(); }
+
+HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartBody* body) {
+  CURL* curl = handleOf(curl_);
+  const HttpSettings& settings = httpSettings();
+  const std::string address = url.ToUtf8();
+  const std::string bodyBytes = body ? body->Bytes() : std::string();
+  HeaderList headers = requestHeaders(body);
+  Reply reply;
+  char errorText[CURL_ERROR_SIZE] = "";
+
+  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  if (body) {
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, bodyBytes.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(bodyBytes.size()));
+  } else {
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+  }
+
+  // Every request carries the account's password: verify the server and refuse the old protocols.
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+  const std::string& caFile = settings.caFile.empty() ? systemCaFile : settings.caFile;
+  curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.empty() ? nullptr : caFile.c_str());
+
+  // A dead server must not hold the client for ever.
+  StallWatch stallWatch{settings.stallTimeoutMs};
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, settings.connectTimeoutMs);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &StallWatch::onProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &stallWatch);
+
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &appendToString);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+
+  const CURLcode result = curl_easy_perform(curl);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+  if (stallWatch.stalled)
+    throw HttpError("Request failed: no data moved for " + std::to_string(settings.stallTimeoutMs) + " ms");
+  if (result != CURLE_OK)
+    throw HttpError(std::string("Request failed: ") + (*errorText ? errorText : curl_easy_strerror(result)));
+
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  if (status < 200 || status > 299) throw HttpError("HTTP status " + std::to_string(status));
+  char* contentType = nullptr;
+  if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
+    reply.contentType = contentType;
+  return reply;
+}

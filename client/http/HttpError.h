@@ -1,0 +1,9 @@
+#pragma once
+
+#include <stdexcept>
+
+// Every failure of the HTTP layer: connection, TLS, time-out, a status outside 2xx, a file that cannot be
+// read, an encoding that cannot be made. Callers report the script's failure message for it.
+struct HttpError : std::runtime_error {
+  using runtime_error::runtime_error;
+};

@@ -1,0 +1,91 @@
+#include "CatalogueServer.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace tarvello::testserver {
+
+namespace {
+
+const std::string kScriptPath = "/desk/v3/";
+
+std::string makeTempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tarvello-server-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("test server: cannot make a temp folder");
+  return pattern;
+}
+
+}  // namespace
+
+CatalogueServer::CatalogueServer(const std::string& certificateNames)
+    : folder_(makeTempFolder()),
+      certificates_(MakeCertificates(folder_, certificateNames)),
+      server_(std::make_unique<HttpsServer>(certificates_, [this](const HttpRequest& r) { return answer(r); })) {}
+
+CatalogueServer::~CatalogueServer() {
+  server_.reset();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+void CatalogueServer::start() { server_->start(); }
+void CatalogueServer::stop() { server_->stop(); }
+int CatalogueServer::port() const { return server_->port(); }
+
+std::string CatalogueServer::baseUrl() const {
+  return "https://127.0.0.1:" + std::to_string(port()) + kScriptPath;
+}
+
+std::string CatalogueServer::caFile() const { return certificates_.caFile; }
+
+void CatalogueServer::addAccount(const std::string& email, const std::string& password, bool blocked) {
+  std::lock_guard lock(mutex_);
+  catalogue_.addAccount({email, password, blocked});
+}
+
+int CatalogueServer::addRecord(Record record) {
+  std::lock_guard lock(mutex_);
+  return catalogue_.addRecord(std::move(record));
+}
+
+std::optional<Record> CatalogueServer::record(int id) const {
+  std::lock_guard lock(mutex_);
+  return catalogue_.record(id);
+}
+
+std::vector<Record> CatalogueServer::records() const {
+  std::lock_guard lock(mutex_);
+  return catalogue_.records();
+}
+
+void CatalogueServer::script(const std::string& script, HttpReply reply) {
+  std::lock_guard lock(mutex_);
+  scripted_[script] = std::move(reply);
+}
+
+void CatalogueServer::unscript(const std::string& script) {
+  std::lock_guard lock(mutex_);
+  scripted_.erase(script);
+}
+
+std::vector<HttpRequest> CatalogueServer::requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+void CatalogueServer::clearRequests() {
+  std::lock_guard lock(mutex_);
+  requests_.clear();
+}
+
+HttpReply CatalogueServer::answer(const HttpRequest& request) {
+  std::lock_guard lock(mutex_);
+  requests_.push_back(request);
+  if (request.path.compare(0, kScriptPath.size(), kScriptPath) != 0) return HttpReply::Text("Not found", 404);
+  const auto scripted = scripted_.find(request.script());
+  if (scripted != scripted_.end()) return scripted->second;
+  return catalogue_.handle(request);
+}
+
+}  // namespace tarvello::testserver

@@ -1,0 +1,208 @@
+#include "HttpsServer.h"
+
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <chrono>
+#include <stdexcept>
+#include <strings.h>
+
+namespace tarvello::testserver {
+
+namespace {
+
+const char* reasonPhrase(int status) {
+  switch (status) {
+    case 200: return "OK";
+    case 204: return "No Content";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 303: return "See Other";
+    case 307: return "Temporary Redirect";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    default: return "Status";
+  }
+}
+
+// Reads one request from the TLS stream; false when the peer goes away before it is complete.
+bool readRequest(SSL* ssl, HttpRequest& request) {
+  std::string& raw = request.raw;
+  char buffer[16384];
+  std::size_t headerEnd = std::string::npos;
+  std::size_t contentLength = 0;
+  for (;;) {
+    if (headerEnd == std::string::npos) {
+      headerEnd = raw.find("\r\n\r\n");
+      if (headerEnd != std::string::npos) {
+        std::size_t lineEnd = raw.find("\r\n");
+        const std::string requestLine = raw.substr(0, lineEnd);
+        const auto firstBlank = requestLine.find(' ');
+        const auto secondBlank = requestLine.find(' ', firstBlank + 1);
+        request.method = requestLine.substr(0, firstBlank);
+        request.target = requestLine.substr(firstBlank + 1, secondBlank - firstBlank - 1);
+        const auto question = request.target.find('?');
+        request.path = request.target.substr(0, question);
+        request.query = question == std::string::npos ? "" : request.target.substr(question + 1);
+        while (lineEnd < headerEnd) {
+          const std::size_t next = raw.find("\r\n", lineEnd + 2);
+          const std::string line = raw.substr(lineEnd + 2, next - lineEnd - 2);
+          const auto colon = line.find(':');
+          std::string value = colon == std::string::npos ? "" : line.substr(colon + 1);
+          value.erase(0, value.find_first_not_of(' '));
+          request.headers.emplace_back(line.substr(0, colon), value);
+          lineEnd = next;
+        }
+        const std::string length = request.header("Content-Length");
+        contentLength = length.empty() ? 0 : std::stoul(length);
+      }
+    }
+    if (headerEnd != std::string::npos && raw.size() >= headerEnd + 4 + contentLength) {
+      request.body = raw.substr(headerEnd + 4, contentLength);
+      return true;
+    }
+    const int n = SSL_read(ssl, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    raw.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+void writeAll(SSL* ssl, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const int n = SSL_write(ssl, bytes.data() + done, static_cast<int>(bytes.size() - done));
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+std::string replyBytes(const HttpReply& reply) {
+  std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " +
+                    (reply.reason.empty() ? reasonPhrase(reply.status) : reply.reason) + "\r\n";
+  if (reply.contentType) out += "Content-Type: " + *reply.contentType + "\r\n";
+  for (const auto& line : reply.headers) out += line + "\r\n";
+  out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+  out += "Connection: close\r\n\r\n";
+  out += reply.body;
+  return out;
+}
+
+}  // namespace
+
+std::string HttpRequest::header(const std::string& name) const {
+  for (const auto& [key, value] : headers)
+    if (strcasecmp(key.c_str(), name.c_str()) == 0) return value;
+  return "";
+}
+
+std::string HttpRequest::script() const { return path.substr(path.rfind('/') + 1); }
+
+HttpReply HttpReply::Text(std::string body, int status) {
+  HttpReply reply;
+  reply.status = status;
+  reply.body = std::move(body);
+  return reply;
+}
+
+HttpsServer::HttpsServer(const CertificateFiles& certificates, Handler handler) : handler_(std::move(handler)) {
+  context_ = SSL_CTX_new(TLS_server_method());
+  if (!context_ || SSL_CTX_set_min_proto_version(context_, TLS1_2_VERSION) != 1 ||
+      SSL_CTX_use_certificate_file(context_, certificates.certificateFile.c_str(), SSL_FILETYPE_PEM) != 1 ||
+      SSL_CTX_use_PrivateKey_file(context_, certificates.keyFile.c_str(), SSL_FILETYPE_PEM) != 1) {
+    SSL_CTX_free(context_);
+    throw std::runtime_error("test server: TLS context set-up failed");
+  }
+}
+
+HttpsServer::~HttpsServer() {
+  stop();
+  SSL_CTX_free(context_);
+}
+
+void HttpsServer::start() {
+  // A client that hangs up first must not kill the test process when the server writes to it.
+  std::signal(SIGPIPE, SIG_IGN);
+  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  socklen_t length = sizeof address;
+  if (listenFd_ < 0 || bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listenFd_, 64) != 0 ||
+      getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    throw std::runtime_error("test server: cannot listen on 127.0.0.1");
+  port_ = ntohs(address.sin_port);
+  acceptThread_ = std::thread([this] { acceptLoop(); });
+}
+
+void HttpsServer::stop() {
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_ || listenFd_ < 0) return;
+    stopping_ = true;
+    for (int fd : openFds_) shutdown(fd, SHUT_RDWR);
+  }
+  stopSignal_.notify_all();
+  shutdown(listenFd_, SHUT_RDWR);  // wakes the blocked accept()
+  acceptThread_.join();
+  close(listenFd_);
+  // No new connection thread can start now; join the ones that run.
+  for (auto& connection : connections_) connection.join();
+  connections_.clear();
+}
+
+void HttpsServer::acceptLoop() {
+  for (;;) {
+    const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+    std::lock_guard lock(mutex_);
+    if (stopping_) {
+      if (fd >= 0) close(fd);
+      return;
+    }
+    if (fd < 0) continue;
+    openFds_.push_back(fd);
+    connections_.emplace_back([this, fd] { serve(fd); });
+  }
+}
+
+bool HttpsServer::waitUnlessStopping(int delayMs) {
+  std::unique_lock lock(mutex_);
+  if (delayMs < 0) {
+    stopSignal_.wait(lock, [this] { return stopping_; });
+  } else {
+    stopSignal_.wait_for(lock, std::chrono::milliseconds(delayMs), [this] { return stopping_; });
+  }
+  return !stopping_;
+}
+
+void HttpsServer::serve(int fd) {
+  SSL* ssl = SSL_new(context_);
+  SSL_set_fd(ssl, fd);
+  HttpRequest request;
+  if (SSL_accept(ssl) == 1 && readRequest(ssl, request)) {
+    const HttpReply reply = handler_(request);
+    if (reply.neverAnswer)
+      waitUnlessStopping(-1);
+    else if (waitUnlessStopping(reply.delayMs))
+      writeAll(ssl, replyBytes(reply));
+    SSL_shutdown(ssl);
+  }
+  SSL_free(ssl);
+  ERR_clear_error();
+  std::lock_guard lock(mutex_);
+  openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
+  close(fd);
+}
+
+}  // namespace tarvello::testserver

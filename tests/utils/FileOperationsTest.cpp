@@ -1,0 +1,106 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "TestSupport.h"
+#include "utils/Files.h"
+
+namespace {
+
+class FileOperationsTest : public TempFolderTest {
+protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        // Deletions go to a trash of the test's own.
+        mkdir("data");
+        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("XDG_DATA_HOME");
+        TempFolderTest::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(FileOperationsTest, DeleteFilesEmptiesTheTreeButKeepsFoldersAndHiddenFiles) {
+    touch("work/a.jpg");
+    touch("work/b.dat");
+    touch("work/.keep");
+    touch("work/sub/c.txt");
+    touch("work/sub/deeper/d.txt");
+    touch("work/.hidden/e.txt");
+    EXPECT_FALSE(DeleteFilesFromDirectory(at("work")));  // each listed subfolder fails
+    EXPECT_FALSE(exists("work/a.jpg"));
+    EXPECT_FALSE(exists("work/b.dat"));
+    EXPECT_FALSE(exists("work/sub/c.txt"));
+    EXPECT_FALSE(exists("work/sub/deeper/d.txt"));
+    EXPECT_TRUE(exists("work/sub/deeper"));
+    EXPECT_TRUE(exists("work/.keep"));
+    EXPECT_TRUE(exists("work/.hidden/e.txt"));
+}
+
+TEST_F(FileOperationsTest, DeleteFilesOfAFlatFolderSucceeds) {
+    touch("flat/a");
+    touch("flat/b");
+    touch("flat/.hidden");
+    mkdir("empty");
+    EXPECT_TRUE(DeleteFilesFromDirectory(at("flat")));
+    EXPECT_FALSE(exists("flat/a"));
+    EXPECT_FALSE(exists("flat/b"));
+    EXPECT_TRUE(exists("flat/.hidden"));
+    EXPECT_TRUE(DeleteFilesFromDirectory(at("empty")));
+    EXPECT_TRUE(DeleteFilesFromDirectory(at("missing")));
+}
+
+TEST_F(FileOperationsTest, DeleteFilesRemovesALinkNotWhatItPointsTo) {
+    touch("outside/precious.txt");
+    mkdir("work");
+    std::filesystem::create_directory_symlink(root / "outside", root / "work/link");
+    EXPECT_TRUE(DeleteFilesFromDirectory(at("work")));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(root / "work/link")));
+    EXPECT_TRUE(exists("outside/precious.txt"));
+}
+
+TEST_F(FileOperationsTest, GetFileSizeOfMissingEmptyAndHugeSparseFiles) {
+    touch("empty", "");
+    touch("five", "12345");
+    EXPECT_EQ(getFileSize(at("missing")), 0);
+    EXPECT_EQ(getFileSize(at("empty")), 0);
+    EXPECT_EQ(getFileSize(at("five")), 5);
+    const std::int64_t huge = 5LL * 1024 * 1024 * 1024 + 7;  // past 4 GiB
+    const int fd = open((root / "huge").c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, huge), 0);
+    close(fd);
+    EXPECT_EQ(getFileSize(at("huge")), huge);
+}
+
+TEST_F(FileOperationsTest, DeleteDirectoryFullMovesTheFolderToTheTrash) {
+    touch("gone/f.txt");
+    EXPECT_TRUE(DeleteDirectoryFull(at("gone")));
+    EXPECT_FALSE(exists("gone"));
+    EXPECT_TRUE(exists("data/Trash/files/gone/f.txt"));
+    EXPECT_TRUE(exists("data/Trash/info/gone.trashinfo"));
+    EXPECT_TRUE(DeleteDirectoryFull(at("never-was")));
+}
+
+TEST_F(FileOperationsTest, MoveAndCopyReportTheDestinationFolder) {
+    touch("src/f.txt", "abc");
+    EXPECT_TRUE(CopyDirectoryFull(at("src"), at("copy")));
+    EXPECT_EQ(getFileSize(at("copy/f.txt")), 3);
+    EXPECT_TRUE(exists("src/f.txt"));
+
+    EXPECT_TRUE(MoveDirectoryFull(at("src"), at("moved/deep")));
+    EXPECT_TRUE(exists("moved/deep/f.txt"));
+    EXPECT_FALSE(exists("src"));
+
+    touch("again/g.txt");
+    mkdir("dest/again");
+    EXPECT_TRUE(MoveDirectoryFull(at("again"), at("dest")));
+    EXPECT_TRUE(exists("dest/again (2)/g.txt"));
+
+    // The result looks at the destination only.
+    EXPECT_TRUE(MoveDirectoryFull(at("no-source"), at("dest")));
+    EXPECT_TRUE(CopyDirectoryFull(at("no-source"), at("dest")));
+    EXPECT_FALSE(CopyDirectoryFull(at("no-source"), at("nowhere")));
+}
