@@ -1,5 +1,7 @@
 #include "rgb_flow.h"
 
+#include "byte_sums.h"
+
 namespace {
 
 constexpr int kBlue = 0;
@@ -10,13 +12,8 @@ constexpr int kRed = 2;
 std::uint8_t ChannelMean(const std::uint8_t* first, int width, int height, std::size_t rowBytes, int channel)
 {
     std::uint64_t sum = 0;
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* p = first + y * rowBytes + channel;
-        std::uint32_t rowSum = 0;  // a row of up to 16 million pixels cannot overflow it
-        for (int x = 0; x < width; ++x)
-            rowSum += p[x * 3];
-        sum += rowSum;
-    }
+    for (int y = 0; y < height; ++y)
+        sum += SumChannel(first + y * rowBytes, width, channel);
     const std::uint64_t n = static_cast<std::uint64_t>(width) * height;
     return static_cast<std::uint8_t>((sum + n / 2) / n);
 }

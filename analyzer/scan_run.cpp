@@ -233,7 +233,11 @@ int RunScan(int argc, char** argv)
     // Main pass: every frame once, in stream order, through the same stages.
     capture.set(cv::CAP_PROP_POS_FRAMES, 0);
     ProgressLine progress(stdout);
-    cv::Mat content(contentRect.size(), CV_8UC3);
+    // A rectangle of whole rows is continuous inside the working frame already: the writers read it there.
+    const bool wholeRows = contentRect.width == working.cols;
+    cv::Mat content;
+    if (!wholeRows)
+        content.create(contentRect.size(), CV_8UC3);
     cv::Mat picture(contentRect.size(), CV_8UC3);
     InitTableView(tableView, contentRect.width, contentRect.height);
     PlanTableCells(tableView, probe);
@@ -250,7 +254,10 @@ int RunScan(int argc, char** argv)
             cv::resize(frame, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
             clock.Lap(StageClock::kScale);
         }
-        working(contentRect).copyTo(content);
+        if (wholeRows)
+            content = working(contentRect);
+        else
+            working(contentRect).copyTo(content);
         clock.Lap(StageClock::kCopyTo);
         WriteVHRecord(hashWriter, content);
         clock.Lap(StageClock::kHashes);

@@ -1,5 +1,7 @@
 #include "vh_record.h"
 
+#include "byte_sums.h"
+
 #include <algorithm>
 
 namespace {
@@ -13,15 +15,9 @@ std::uint8_t Brightness(const cv::Mat& content, int x, int y, int width, int hei
 {
     const std::size_t rowBytes = static_cast<std::size_t>(content.cols) * 3;
     const std::uint8_t* first = content.data + y * rowBytes + static_cast<std::size_t>(x) * 3;
-    const int bytes = width * 3;
     std::uint64_t sum = 0;
-    for (int r = 0; r < height; ++r) {
-        const std::uint8_t* p = first + r * rowBytes;
-        std::uint32_t rowSum = 0;  // a row of up to 5 million pixels cannot overflow it
-        for (int i = 0; i < bytes; ++i)
-            rowSum += p[i];
-        sum += rowSum;
-    }
+    for (int r = 0; r < height; ++r)
+        sum += SumBytes(first + r * rowBytes, static_cast<std::size_t>(width) * 3);
     const std::uint64_t n = static_cast<std::uint64_t>(width) * height;
     return static_cast<std::uint8_t>((sum + 3 * (n / 2)) / (3 * n));
 }
