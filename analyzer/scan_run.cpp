@@ -165,6 +165,30 @@ void SavePicture(const std::string& path, const cv::Mat& picture)
     }
 }
 
+// Every entry of the list that names this frame writes it (the same name again for a repeated entry).
+void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots, int frameIndex, double frameRate,
+                     const cv::Mat& contentView, cv::Mat& picture)
+{
+    for (int shot : screenshots) {
+        if (shot != frameIndex)
+            continue;
+        const std::string path = std::string(args.screenshotsDirectory) + "/" + args.screenshotsName + "_" +
+                                 FormatFixed(frameIndex / frameRate, 2) + "_" + std::to_string(frameIndex) + ".jpg";
+        contentView.copyTo(picture);
+        SavePicture(path, picture);
+    }
+}
+
+// At most one cell a frame, in cell order; after the last cell no frame is tested.
+void DrawTableCellIfDue(TableViewState& table, int frameIndex, const cv::Mat& contentView, cv::Mat& picture)
+{
+    if (table.nextCell >= static_cast<int>(table.cellFrames.size()) || frameIndex != table.cellFrames[table.nextCell])
+        return;
+    ++table.nextCell;
+    contentView.copyTo(picture);
+    DrawTableViewCell(table, picture, frameIndex);
+}
+
 void PlanTableCells(TableViewState& table, const VideoProbe& probe)
 {
     table.frameRate = probe.frameRate;
@@ -263,21 +287,9 @@ int RunScan(int argc, char** argv)
         clock.Lap(StageClock::kHashes);
         WriteRGBFlow(rgbFlow, content);
         clock.Lap(StageClock::kRGBFlow);
-        for (int shot : screenshots) {
-            if (shot != j)
-                continue;
-            const std::string path = std::string(args.screenshotsDirectory) + "/" + args.screenshotsName + "_" +
-                                     FormatFixed(j / probe.frameRate, 2) + "_" + std::to_string(j) + ".jpg";
-            working(contentRect).copyTo(picture);
-            SavePicture(path, picture);
-        }
+        SaveScreenshots(args, screenshots, j, probe.frameRate, working(contentRect), picture);
         clock.Lap(StageClock::kSave);
-        if (tableView.nextCell < static_cast<int>(tableView.cellFrames.size()) &&
-            j == tableView.cellFrames[tableView.nextCell]) {
-            ++tableView.nextCell;
-            working(contentRect).copyTo(picture);
-            DrawTableViewCell(tableView, picture, j);
-        }
+        DrawTableCellIfDue(tableView, j, working(contentRect), picture);
         clock.Lap(StageClock::kTable);
         progress.Tick(j, probe.frameCount);
     }

@@ -70,11 +70,12 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     // An H.264 video of a lavfi source after the given filters.
-    fs::path MakeVideo(const std::string& source, const std::string& filters = "null")
+    fs::path MakeVideo(const std::string& source, const std::string& filters = "null",
+                       const std::string& options = "")
     {
         const fs::path video = dir_ / "video.mp4";
         const std::string command = "ffmpeg -v error -y -f lavfi -i " + Quote(source) + " -vf " + Quote(filters) +
-                                    " -c:v libx264 -pix_fmt yuv420p " + Quote(video.string());
+                                    " -c:v libx264 -pix_fmt yuv420p " + options + " " + Quote(video.string());
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return video;
     }
@@ -230,6 +231,23 @@ TEST_F(ScanRun, PillarboxBarsAreCutFromTheSides)
     EXPECT_NE(info.find("ResultWidth: 96\r\nResultHeight: 96\r\n"), std::string::npos) << info;
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 10);
     EXPECT_EQ(cv::imread(Path("table.jpg")).size(), cv::Size(1920, 1912));
+}
+
+TEST_F(ScanRun, TruncatedVideoKeepsTheRecordsOfTheFramesRead)
+{
+    // The index at the front still promises 200 frames; the second half of the data is gone.
+    const fs::path video = MakeVideo("testsrc2=size=128x64:rate=25:duration=8", "null", "-movflags +faststart");
+    fs::resize_file(video, fs::file_size(video) / 2);
+    const RunResult result = Run(Arguments(video, "2"));
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("Finished!\nRead frame="), std::string::npos) << result.out;
+    EXPECT_NE(ReadFile(dir_ / "info.dat").find("Frames: 200\r\n"), std::string::npos);
+    const auto records = fs::file_size(dir_ / "data.rgb") / 4;
+    EXPECT_GT(records, 0u);
+    EXPECT_LT(records, 200u);
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4 * records);
+    EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 90 * records);
+    EXPECT_EQ(cv::imread(Path("table.jpg")).cols, 1920);
 }
 
 TEST_F(ScanRun, DisplayRatioThatIsNoPositiveNumberStopsBeforeAnyFile)
