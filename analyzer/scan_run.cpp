@@ -15,6 +15,7 @@
 #include <opencv2/videoio.hpp>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -72,13 +73,19 @@ double ReadDisplayRatio(const char* argument)
     return ratio;
 }
 
+// A property of the video library as int, truncated; 0 for a value that no int holds (or no number).
+int TruncatedInt(double value)
+{
+    return value > INT_MIN - 1.0 && value < INT_MAX + 1.0 ? static_cast<int>(value) : 0;
+}
+
 VideoProbe Probe(cv::VideoCapture& capture)
 {
     VideoProbe probe;
-    probe.width = static_cast<int>(capture.get(cv::CAP_PROP_FRAME_WIDTH));
-    probe.height = static_cast<int>(capture.get(cv::CAP_PROP_FRAME_HEIGHT));
+    probe.width = TruncatedInt(capture.get(cv::CAP_PROP_FRAME_WIDTH));
+    probe.height = TruncatedInt(capture.get(cv::CAP_PROP_FRAME_HEIGHT));
     probe.frameRate = capture.get(cv::CAP_PROP_FPS);
-    probe.frameCount = static_cast<int>(capture.get(cv::CAP_PROP_FRAME_COUNT));
+    probe.frameCount = TruncatedInt(capture.get(cv::CAP_PROP_FRAME_COUNT));
     const auto code = static_cast<std::uint32_t>(static_cast<std::int64_t>(capture.get(cv::CAP_PROP_FOURCC)));
     for (int i = 0; i < 4; ++i)
         probe.fourcc[i] = static_cast<char>((code >> (8 * i)) & 0xFF);  // a zero byte ends the text early

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include <vector>
 
@@ -98,6 +99,28 @@ TEST(TableView, DrawsTheCellBeforeTheNextIndexWithItsLabel)
     // Above the label the cell is the content's red, untouched.
     cv::Mat difference;
     cv::absdiff(state.sheet(cv::Rect(204, 125, 178, 80)), cv::Scalar(0, 0, 255), difference);
+    EXPECT_EQ(cv::countNonZero(difference.reshape(1)), 0);
+}
+
+TEST(TableView, LabelSitsRightAlignedOnTheCellBottomWithItsShadow)
+{
+    TableViewState state;
+    InitTableView(state, 1920, 1080);
+    state.frameRate = 25;
+    state.nextCell = 1;  // cell 0 at (13, 13), 178 x 100
+    const cv::Mat grey(1080, 1920, CV_8UC3, cv::Scalar(128, 128, 128));
+    cv::Mat expected = state.sheet.clone();
+    DrawTableViewCell(state, grey, 90 * 25);
+
+    expected(cv::Rect(13, 13, 178, 100)).setTo(cv::Scalar(128, 128, 128));
+    int baseline = 0;
+    const int width = cv::getTextSize("01:30", cv::FONT_HERSHEY_SIMPLEX, 0.4, 1, &baseline).width;
+    cv::putText(expected, "01:30", {13 + 178 - width + 1, 112}, cv::FONT_HERSHEY_SIMPLEX, 0.4, cv::Scalar(0, 0, 0), 1,
+                cv::LINE_8);
+    cv::putText(expected, "01:30", {13 + 178 - width, 111}, cv::FONT_HERSHEY_SIMPLEX, 0.4,
+                cv::Scalar(255, 255, 255), 1, cv::LINE_8);
+    cv::Mat difference;
+    cv::absdiff(state.sheet, expected, difference);
     EXPECT_EQ(cv::countNonZero(difference.reshape(1)), 0);
 }
 
