@@ -3,6 +3,7 @@
 #include "screenshot_plan.h"
 
 #include <gtest/gtest.h>
+#include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
 #include <cstdlib>
@@ -230,7 +231,25 @@ TEST_F(ScanRun, PillarboxBarsAreCutFromTheSides)
     const std::string info = ReadFile(dir_ / "info.dat");
     EXPECT_NE(info.find("ResultWidth: 96\r\nResultHeight: 96\r\n"), std::string::npos) << info;
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 10);
-    EXPECT_EQ(cv::imread(Path("table.jpg")).size(), cv::Size(1920, 1912));
+
+    // Ten frames: every cell frame is 0, so only the first cell shows a picture; the second stays white.
+    const cv::Mat sheet = cv::imread(Path("table.jpg"));
+    ASSERT_EQ(sheet.size(), cv::Size(1920, 1912));
+    const cv::Scalar first = cv::mean(sheet(cv::Rect(13, 12, 178, 178)));
+    const cv::Scalar second = cv::mean(sheet(cv::Rect(204, 12, 178, 178)));
+    EXPECT_LT(first[0] + first[1] + first[2], 3 * 200.0);
+    EXPECT_GT(second[0] + second[1] + second[2], 3 * 250.0);
+}
+
+TEST_F(ScanRun, InfoFileThatCannotBeCreatedLeavesNoTrace)
+{
+    const fs::path video = MakeVideo("testsrc2=size=96x96:rate=25:duration=0.2");
+    std::vector<std::string> args = Arguments(video, "1");
+    args[7] = Path("nowhere/info.dat");
+    const RunResult result = Run(args);
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(Lines(result.out).size(), 12u) << result.out;  // four measurement lines, Finished!, seven timings
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 5);
 }
 
 TEST_F(ScanRun, TruncatedVideoKeepsTheRecordsOfTheFramesRead)
