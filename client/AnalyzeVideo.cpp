@@ -162,8 +162,7 @@ void AnalyzeVideo::CheckHash()
             VIEW_ID = reply.SubString(11, reply.Length()).ToIntDef(0);
             ShowMessage(UnicodeString("Это видео уже есть в нашей базе данных! ") + Format("%i", VIEW_ID));
             // Only shown: a hidden record form loads VIEW_ID as it is shown, a visible one follows VIEW_ID itself.
-            Form8->show();
-            Form8->raise();
+            ShowWindow(*Form8);
         } else {
             Form3->ResetAfterAnalysis();
         }

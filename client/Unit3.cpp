@@ -277,7 +277,7 @@ void TForm3::ValueListEditor1DblClick()
     const int row = ValueListEditor1->Row();
     const int page = row >= 1 && row <= RecordFieldCount ? RecordFields[row - 1].pickerPage : -1;
     if (page >= 0) {
-        Form5->show();
+        ShowWindow(*Form5);
         Form5->PageControl1->setCurrentIndex(page);
     }
 }
