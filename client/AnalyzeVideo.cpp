@@ -10,6 +10,7 @@
 
 #include "Dialogs.h"
 #include "HttpClient.h"
+#include "ServerReplies.h"
 #include "WireText.h"
 #include "ToolRunners.h"
 #include "Unit1.h"
@@ -167,7 +168,7 @@ void AnalyzeVideo::CheckHash()
             Form3->ResetAfterAnalysis();
         }
     } catch (const std::exception&) {
-        ShowMessage("Сервер недоступен!\n Попробуйте повторить запрос чуть позже!");
+        ShowMessage(ServerUnavailableMessage);
         Form3->ResetAfterAnalysis();
     }
 }

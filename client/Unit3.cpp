@@ -23,6 +23,7 @@
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
+#include "ServerReplies.h"
 #include "ToolRunners.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -384,15 +385,9 @@ void TForm3::BitBtn1Click()
         const UnicodeString reply = IdHTTP1.Post(Work_URL + "add.php", body);
         if (reply == UnicodeString("OK"))
             ShowMessage("Данные сохранены!");
-        else if (reply == UnicodeString("Wrong password"))
-            ShowMessage("Неверный пароль!");
-        else if (reply == UnicodeString("User not found"))
-            ShowMessage("Пользователь не найден!");
-        else if (reply == UnicodeString("User blocked"))
-            ShowMessage("Пользователь заблокирован!");
-        else if (reply.SubString(1, 10) == UnicodeString("Duplicate "))
+        else if (!ShowAccountRefusal(reply) && reply.SubString(1, 10) == UnicodeString("Duplicate "))
             ShowMessage("Такой файл уже проиндексирован!");
     } catch (const std::exception&) {
-        ShowMessage("Сервер недоступен!\n Попробуйте повторить запрос чуть позже!");
+        ShowMessage(ServerUnavailableMessage);
     }
 }
