@@ -26,14 +26,14 @@ AnalyzeVideo::AnalyzeVideo(bool createSuspended) : source_(Source)
         start();
 }
 
-void AnalyzeVideo::WaitInEventLoop()
+AnalyzeVideo::~AnalyzeVideo()
 {
-    if (isFinished() || !isRunning())
+    if (!isRunning())
         return;
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
-        if (isFinished())
+        if (!isRunning())
             loop.quit();
     });
     poll.start(20);

@@ -12,10 +12,9 @@ public:
     // A running thread unless `createSuspended`; a suspended one never runs. The thread works on its own copy of
     // Source taken here, so a later open cannot change the video under a running analysis.
     explicit AnalyzeVideo(bool createSuspended);
-
-    // Waits until the thread has ended, in a local event loop, so that the calls it synchronises (its messages
-    // included) still run meanwhile. Returns at once for a thread that never started.
-    void WaitInEventLoop();
+    // Deleting waits until a running analysis has ended, in a local event loop, so that the calls it
+    // synchronises (its messages included) still run meanwhile. A thread that never started ends at once.
+    ~AnalyzeVideo() override;
 
 protected:
     void run() override;

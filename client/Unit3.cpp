@@ -314,13 +314,10 @@ void TForm3::N3Click()
     Source = path;
     Timer2->stop();
     ProgressBar1->setValue(0);
-    if (Analyzer) {
-        // The previous analysis runs to its end; its messages still appear meanwhile.
-        opening_ = true;
-        Analyzer->WaitInEventLoop();
-        opening_ = false;
-        delete Analyzer;
-    }
+    // Deleting waits for the previous analysis to run to its end; its messages still appear meanwhile.
+    opening_ = true;
+    delete Analyzer;
+    opening_ = false;
     Analyzer = new AnalyzeVideo(false);
     BitBtn1->setEnabled(false);
     BitBtn3->setEnabled(false);
