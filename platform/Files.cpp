@@ -51,6 +51,7 @@ bool DeleteFile(const UnicodeString& path) {
     const std::string p = path.ToUtf8();
     struct stat st;
     if (lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) return false;  // read-only (faReadOnly) stays
     return unlink(p.c_str()) == 0;
 }
 
@@ -121,9 +122,9 @@ std::optional<fs::path> trashFolder() {
     else return std::nullopt;
     std::error_code ec;
     if (!fs::is_directory(data, ec)) return std::nullopt;
+    // Owner-only, like the user's own trash: what was deleted is nobody else's to read.
     const fs::path trash = data / "Trash";
-    fs::create_directories(trash / "files", ec);
-    fs::create_directories(trash / "info", ec);
+    for (const fs::path& folder : {trash, trash / "files", trash / "info"}) ::mkdir(folder.c_str(), 0700);
     if (!fs::is_directory(trash / "files", ec) || !fs::is_directory(trash / "info", ec)) return std::nullopt;
     return trash;
 }
@@ -143,10 +144,10 @@ std::string percentEncoded(const std::string& path) {
 }
 
 // Moves path into the trash with its .trashinfo record; false when that could not be done.
-bool moveToTrash(const fs::path& path) {
+// path is absolute, normal and names an entry below a root.
+bool moveToTrash(const fs::path& absolute) {
     const auto trash = trashFolder();
     if (!trash) return false;
-    const fs::path absolute = fs::absolute(path).lexically_normal();
     const std::string base = absolute.filename().string();
     char date[32];
     const std::time_t now = std::time(nullptr);
@@ -166,11 +167,15 @@ bool moveToTrash(const fs::path& path) {
         close(fd);
         std::error_code ec;
         const fs::path target = *trash / "files" / name;
-        if (written && !fs::exists(fs::symlink_status(target, ec))) {
+        // A name taken in files/ without its record (left by a crash or another program) is
+        // passed over like a taken record, never a reason to delete for good.
+        const bool taken = fs::exists(fs::symlink_status(target, ec));
+        if (written && !taken) {
             fs::rename(absolute, target, ec);
             if (!ec) return true;
         }
         fs::remove(infoFile, ec);
+        if (written && taken) continue;
         return false;
     }
     return false;
@@ -195,9 +200,11 @@ fs::path targetFor(const fs::path& source, const UnicodeString& destination) {
 }  // namespace
 
 void ShellDeleteDirectory(const UnicodeString& path) {
-    const fs::path p = normalised(path);
     std::error_code ec;
-    if (!fs::exists(fs::symlink_status(p, ec))) return;
+    if (!fs::exists(fs::symlink_status(normalised(path), ec))) return;
+    fs::path p = fs::absolute(normalised(path), ec).lexically_normal();
+    if (p.filename().empty()) p = p.parent_path();  // "dir/." normalises to "dir/"
+    if (ec || p.filename().empty()) return;         // a root is never removed, as the shell refuses a drive
     if (!moveToTrash(p)) fs::remove_all(p, ec);
 }
 
@@ -205,7 +212,9 @@ void ShellMoveDirectory(const UnicodeString& source, const UnicodeString& destin
     const fs::path src = normalised(source);
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(src, ec))) return;
-    const fs::path target = freeName(targetFor(src, destination));
+    const fs::path place = targetFor(src, destination);
+    if (fs::equivalent(src, place, ec)) return;  // already there: nothing to move, nothing to rename
+    const fs::path target = freeName(place);
     if (contains(src, target)) return;  // a folder cannot move into itself
     fs::create_directories(target.parent_path(), ec);
     fs::rename(src, target, ec);
