@@ -105,7 +105,11 @@ TEST(Finding, FindPosSearchesCyclically) {
         {"abcab", "AB", 0, true, true, false, -1},
         {"xtwox two", "two", 0, true, true, true, 7},
         {"a", "a", 0, true, true, false, -1},
-        {"abc", "", 0, true, true, false, -1},
+        {"abc", "", 0, true, true, false, 2},
+        {"abc", "", 3, true, true, false, 2},   // 5 wraps to 2
+        {"abc", "", 1, false, true, false, 3},  // 0 wraps to 3
+        {"abcab", "b", 4, true, true, false, 2},  // start + 1 is never tried
+        {"abcab", "b", 2, false, true, false, 5},  // nor start itself backward
         {"abcab", "ab", 6, true, true, false, -1},
         {"abcab", "ab", -1, true, true, false, -1},
     };
