@@ -85,6 +85,7 @@ TEST(Replacing, ReplaceAllWithCaseAndWholeWordOptions) {
         {"abc", "", "x", true, false, "abc", 0},
         {"Ёж ёж, ёжик", "ЁЖ", "кот", false, true, "кот кот, ёжик", 2},
         {"xcat cat", "cat", "dog", true, true, "xcat dog", 1},
+        {"ba a a", "a a", "x", true, true, "ba x", 1},  // a failed candidate hides no later position
     };
     for (const Case& c : cases) {
         int count = -1;
