@@ -29,8 +29,12 @@ fs::path normalised(const UnicodeString& s) {
 
 bool isDot(const std::string& name) { return name == "." || name == ".."; }
 
+// Whether inner is outer or lies inside it; true when either cannot be made absolute (the current
+// folder is gone), so that the caller leaves such a folder alone.
 bool contains(const fs::path& outer, const fs::path& inner) {
-    const fs::path a = fs::absolute(outer).lexically_normal(), b = fs::absolute(inner).lexically_normal();
+    std::error_code ea, eb;
+    const fs::path a = fs::absolute(outer, ea).lexically_normal(), b = fs::absolute(inner, eb).lexically_normal();
+    if (ea || eb) return true;
     auto [ai, bi] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     return ai == a.end();
 }

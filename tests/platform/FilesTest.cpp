@@ -145,3 +145,16 @@ TEST_F(FilesTest, CopyKeepsTheSourceAndNeverCopiesIntoItself) {
     ShellCopyDirectory(u(root / "a"), u(root / "a" / "s"));
     EXPECT_FALSE(fs::exists(root / "a/s/a"));
 }
+
+TEST_F(FilesTest, FolderOperationsRaiseNothingWhenTheCurrentFolderIsGone) {
+    const fs::path previous = fs::current_path();
+    fs::create_directories(root / "cwd");
+    touch(root / "a" / "f.txt");
+    fs::current_path(root / "cwd");
+    fs::remove(root / "cwd");
+    EXPECT_NO_THROW(ShellMoveDirectory("../a", "../b"));
+    EXPECT_NO_THROW(ShellCopyDirectory("../a", "../c"));
+    EXPECT_NO_THROW(ShellDeleteDirectory("../a"));
+    fs::current_path(previous);
+    EXPECT_TRUE(fs::exists(root / "a" / "f.txt"));  // relative paths that cannot be resolved are left alone
+}
