@@ -1,7 +1,213 @@
 #include "AnalyzeVideo.h"
 
-AnalyzeVideo::AnalyzeVideo(bool createSuspended)
+#include <QApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <exception>
+
+#include "Dialogs.h"
+#include "HttpClient.h"
+#include "ServerReplies.h"
+#include "WireText.h"
+#include "ToolRunners.h"
+#include "Unit1.h"
+#include "Unit3.h"
+#include "Unit8.h"
+#include "platform/Files.h"
+#include "utils/Files.h"
+#include "utils/Formatting.h"
+
+AnalyzeVideo::AnalyzeVideo(bool createSuspended) : source_(Source)
 {
     if (!createSuspended)
         start();
+}
+
+AnalyzeVideo::~AnalyzeVideo()
+{
+    if (!isRunning())
+        return;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
+        if (!isRunning())
+            loop.quit();
+    });
+    poll.start(20);
+    loop.exec();
+    wait();
+}
+
+void AnalyzeVideo::run()
+{
+    // An exception would otherwise end the thread silently and leave the form with its buttons disabled.
+    try {
+        Execute();
+    } catch (...) {
+        VIDEO_OK = false;
+        try {
+            Synchronize(&AnalyzeVideo::ShowAnalyzeVideoError);
+        } catch (...) {
+        }
+    }
+}
+
+void AnalyzeVideo::Synchronize(void (AnalyzeVideo::*method)())
+{
+    std::exception_ptr failure;
+    QMetaObject::invokeMethod(
+        qApp,
+        [this, method, &failure] {
+            try {
+                (this->*method)();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void AnalyzeVideo::SetProgressBand(int lo, int hi)
+{
+    VideoInfo.progress_lo = lo;
+    VideoInfo.progress_hi = hi;
+}
+
+void AnalyzeVideo::Execute()
+{
+    DeleteFilesFromDirectory(WorkFolder());
+    VIDEO_OK = true;
+    VideoInfo.frames = 0;
+    SetProgressBand(0, 10);
+    if (!FileExists(source_)) {
+        VIDEO_OK = false;
+        Synchronize(&AnalyzeVideo::ShowFileNotFound);
+        return;
+    }
+    VideoInfo.size = getFileSize(source_);
+    VideoInfo.md5 = UnicodeString();
+    if (!GetDARInfo(source_)) {
+        VIDEO_OK = false;
+        Synchronize(&AnalyzeVideo::ShowVideoPropertiesError);
+        return;
+    }
+    SetProgressBand(10, 20);
+    if (!GetMD5Hash(source_)) {
+        VIDEO_OK = false;
+        Synchronize(&AnalyzeVideo::ShowHashNotCounted);
+        return;
+    }
+    Synchronize(&AnalyzeVideo::ShowVideoInfo);
+    SetProgressBand(20, 30);
+    Synchronize(&AnalyzeVideo::CheckHash);
+    if (!VIDEO_OK)
+        return;
+    SetProgressBand(30, 80);
+    if (!GetVideoAnalysis(source_)) {
+        VIDEO_OK = false;
+        Synchronize(&AnalyzeVideo::ShowAnalyzeVideoError);
+        return;
+    }
+    SetProgressBand(80, 100);
+    if (!GetVideoInfo()) {
+        VIDEO_OK = false;
+        Synchronize(&AnalyzeVideo::ShowVideoPropertiesError);
+        return;
+    }
+    Synchronize(&AnalyzeVideo::ShowVideoInfo);
+    Synchronize(&AnalyzeVideo::ShowResult);
+}
+
+void AnalyzeVideo::ShowVideoInfo()
+{
+    if (VideoInfo.frames != 0) {
+        Form3->SetStatusPanel(0, Format("%ix%i@", VideoInfo.width, VideoInfo.height) + FloatToStr(VideoInfo.fps));
+        Form3->SetStatusPanel(1, GetTimeForMovieRus(static_cast<int>(VideoInfo.duration)));
+        Form3->SetStatusPanel(2, UnicodeString("Фреймов: ") + NiceNumberView(VideoInfo.frames));
+        Form3->SetStatusPanel(3, UnicodeString("Размер: ") + NiceNumberView(VideoInfo.size));
+    } else {
+        for (int panel = 0; panel <= 3; ++panel)
+            Form3->SetStatusPanel(panel, UnicodeString());
+    }
+    Form3->SetStatusPanel(4, VideoInfo.md5.IsEmpty() ? UnicodeString() : UnicodeString("MD5: ") + VideoInfo.md5);
+}
+
+void AnalyzeVideo::CheckHash()
+{
+    HttpClient http;  // a fresh client: the request carries no cookie of earlier ones
+    VIDEO_OK = false;
+    try {
+        // The values are percent-encoded, so a password with "&", "#", "+" or a blank arrives whole.
+        const UnicodeString url = Work_URL + "check.php?user=" + PercentEncode(UserName) +
+                                  "&password=" + PercentEncode(Password) + "&size=" + IntToStr(VideoInfo.size) +
+                                  "&md5=" + PercentEncode(VideoInfo.md5);
+        const UnicodeString reply = http.Get(url);
+        if (reply == UnicodeString("OK")) {
+            VIDEO_OK = true;
+        } else if (reply == UnicodeString("User not found")) {
+            ShowMessage("Пользователь не найден! Проверьте Ваш E-mail.");
+            Form3->ResetAfterAnalysis();
+        } else if (reply == UnicodeString("Wrong password")) {
+            ShowMessage("Неверный пароль! Проверьте Ваш пароль.");
+            Form3->ResetAfterAnalysis();
+        } else if (reply == UnicodeString("User blocked")) {
+            ShowMessage("Пользователь заблокирован.");
+            Form3->ResetAfterAnalysis();
+        } else if (reply.SubString(1, 9) == UnicodeString("Duplicate")) {
+            Form3->ResetAfterAnalysis();
+            VIEW_ID = reply.SubString(11, reply.Length()).ToIntDef(0);
+            ShowMessage(UnicodeString("Это видео уже есть в нашей базе данных! ") + Format("%i", VIEW_ID));
+            // Only shown: a hidden record form loads VIEW_ID as it is shown, a visible one follows VIEW_ID itself.
+            ShowWindow(*Form8);
+        } else {
+            Form3->ResetAfterAnalysis();
+        }
+    } catch (const std::exception&) {
+        ShowMessage(ServerUnavailableMessage);
+        Form3->ResetAfterAnalysis();
+    }
+}
+
+void AnalyzeVideo::ShowResult()
+{
+    Form3->BitBtn1->setEnabled(true);
+    Form3->BitBtn3->setEnabled(true);
+    Form3->Timer2->stop();
+    Form3->ProgressBar1->setValue(Form3->ProgressBar1->maximum());
+    ShowMessage("Обработка видео успешно завершена!");
+}
+
+void AnalyzeVideo::ShowAnalyzeVideoError()
+{
+    Form3->ResetAfterAnalysis();
+    ShowMessage("В процессе обработки видео произошла ошибка!");
+}
+
+void AnalyzeVideo::ShowFileNotFound()
+{
+    Form3->ResetAfterAnalysis();
+    ShowMessage("Файл не найден!");
+}
+
+void AnalyzeVideo::ShowVideoPropertiesError()
+{
+    Form3->ResetAfterAnalysis();
+    ShowMessage("Ошибка получения характеристик видео!");
+}
+
+void AnalyzeVideo::ShowHashNotCounted()
+{
+    Form3->ResetAfterAnalysis();
+    ShowMessage("Ошибка вычисления хэша файла!");
+}
+
+void AnalyzeVideo::ShowMakeTableError()
+{
+    Form3->ResetAfterAnalysis();
+    ShowMessage("Создание табличного изображения завершилось с ошибкой!");
 }

@@ -1,9 +1,40 @@
 #pragma once
-// The analysis thread of the add-video form.
+// The analysis thread of the add-video form: measures the opened video with the outside tools, asks check.php
+// whether it is already catalogued, runs the analyzer and reports to the form. Every window update and the
+// check.php request run on the user-interface thread through Synchronize.
 
 #include <QThread>
 
+#include "platform/UnicodeString.h"
+
 class AnalyzeVideo : public QThread {
 public:
+    // A running thread unless `createSuspended`; a suspended one never runs. The thread works on its own copy of
+    // Source taken here, so a later open cannot change the video under a running analysis.
     explicit AnalyzeVideo(bool createSuspended);
+    // Deleting waits until a running analysis has ended, in a local event loop, so that the calls it
+    // synchronises (its messages included) still run meanwhile. A thread that never started ends at once.
+    ~AnalyzeVideo() override;
+
+protected:
+    void run() override;
+
+private:
+    void Execute();
+
+    // Runs `method` on the user-interface thread and waits for it; an exception it raises comes back here.
+    void Synchronize(void (AnalyzeVideo::*method)());
+
+    void ShowVideoInfo();
+    void CheckHash();
+    void ShowResult();
+    void ShowAnalyzeVideoError();
+    void ShowFileNotFound();
+    void ShowVideoPropertiesError();
+    void ShowHashNotCounted();
+    void ShowMakeTableError();
+
+    void SetProgressBand(int lo, int hi);
+
+    const UnicodeString source_;
 };

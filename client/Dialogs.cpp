@@ -42,3 +42,16 @@ void ShowMessage(const UnicodeString& text) { dialogHook().showMessage(text); }
 bool AskYesNo(const UnicodeString& text, const UnicodeString& caption) { return dialogHook().askYesNo(text, caption); }
 int ShowModal(QDialog& dialog) { return dialogHook().showModal(dialog); }
 void OpenUrl(const UnicodeString& target) { dialogHook().openUrl(target); }
+
+void ShowWindow(QWidget& window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void CentreOver(QWidget& dialog, const QWidget* owner)
+{
+    if (owner)
+        dialog.move(owner->frameGeometry().center() - dialog.rect().center());
+}

@@ -26,3 +26,11 @@ void ShowMessage(const UnicodeString& text);
 bool AskYesNo(const UnicodeString& text, const UnicodeString& caption);
 int ShowModal(QDialog& dialog);
 void OpenUrl(const UnicodeString& target);
+
+class QWidget;
+
+// Shows a window modelessly; one that is already visible is brought to the front.
+void ShowWindow(QWidget& window);
+
+// Places a dialog in the middle of its owner window (the main window), as the client's dialogs open.
+void CentreOver(QWidget& dialog, const QWidget* owner);

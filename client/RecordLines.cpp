@@ -1,5 +1,8 @@
 #include "RecordLines.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <locale>
 #include <sstream>
 
@@ -21,15 +24,18 @@ constexpr Column Columns[] = {
     {40, "Год"}, {110, "Продолжительность"}, {200, "Жанр"}, {300, "Актёры"},
 };
 
-// The number at the start of a text as the C library reads it: "." as decimal point, leading blanks skipped,
-// 0 when the text does not begin with a number.
-double leadingNumber(const UnicodeString& text)
+// The whole seconds at the start of a text as the C library reads the number there: "." as decimal point,
+// leading blanks skipped, cut toward zero; 0 when the text does not begin with a number, and a number beyond
+// the int range is held at its end rather than overflowing.
+int leadingSeconds(const UnicodeString& text)
 {
     std::istringstream in(text.ToUtf8());
     in.imbue(std::locale::classic());
     double value = 0;
     in >> value;
-    return in.fail() ? 0 : value;
+    if (in.fail() || std::isnan(value))
+        return 0;
+    return static_cast<int>(std::clamp(std::trunc(value), double(INT_MIN), double(INT_MAX)));
 }
 
 }  // namespace
@@ -59,7 +65,7 @@ void ShowRecordLines(TStringGrid& grid, const TStringList& lines)
         for (int field = 0; field < 8; ++field) {
             const UnicodeString value = getFieldFromString(field, line, tab);
             grid.SetCells(field + 1, r,
-                          field == 5 ? GetTimeForMovieRus(static_cast<int>(leadingNumber(value)))
+                          field == 5 ? GetTimeForMovieRus(leadingSeconds(value))
                                      : deenc(value, " "));
         }
     }

@@ -2,27 +2,65 @@
 // their fixed order, then the message loop.
 
 #include <QApplication>
+#include <exception>
 
 #include "ABOUT.h"
+#include "Dialogs.h"
+#include "Style.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit5.h"
 #include "Unit7.h"
 #include "Unit8.h"
+#include "platform/Exception.h"
+
+namespace {
+
+// An error that leaves an event handler is shown in a message box and the loop goes on.
+class TApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const Exception& error) {
+            ShowMessage(error.Message());
+        } catch (const std::exception& error) {
+            ShowMessage(UnicodeString(error.what()));
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Tarvello Desk");
-    Form1 = new TForm1;
-    Form8 = new TForm8;
-    Form2 = new TForm2;
-    AboutBox = new TAboutBox;
-    Form7 = new TForm7;
-    Form3 = new TForm3;
-    Form5 = new TForm5;
-    Form1->show();
-    app.exec();
+    TApplication app(argc, argv);
+    try {
+        QApplication::setApplicationName("Tarvello Desk");
+        QApplication::setApplicationDisplayName("Tarvello Desk");
+        TrySetStyle("Cobalt XEMedia");
+
+        // The first window created is the main window; the others stay hidden until something shows them.
+        Form1 = new TForm1;
+        Form8 = new TForm8;
+        Form2 = new TForm2;
+        AboutBox = new TAboutBox;
+        Form7 = new TForm7;
+        Form3 = new TForm3;
+        Form5 = new TForm5;
+
+        Form1->show();
+        app.exec();
+    } catch (const Exception& error) {
+        ShowMessage(error.Message());
+    } catch (...) {
+        // Any other kind of error escaping start-up is shown without a text of its own.
+        ShowMessage(UnicodeString());
+    }
     return 0;
 }

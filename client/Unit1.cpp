@@ -1,5 +1,32 @@
 #include "Unit1.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ABOUT.h"
+#include "AnalyzeVideo.h"
+#include "Dialogs.h"
+#include "IniFile.h"
+#include "Pictures.h"
+#include "QtText.h"
+#include "RecordLines.h"
+#include "ServerReplies.h"
+#include "StringGrid.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit7.h"
+#include "Unit8.h"
+#include "platform/Files.h"
+#include "platform/StringList.h"
 #include "utils/Fields.h"
 
 UnicodeString CurPath;
@@ -17,6 +44,16 @@ AnalyzeVideo* Analyzer = nullptr;
 TVideoInfo VideoInfo;
 int32_t VIEW_ID = -1;
 
+const UnicodeString Site_Caption = "www.tarvello.example";
+const UnicodeString Help_URL = "http://www.tarvello.example/products/tarvello_desk/help/";
+const UnicodeString BugReport_URL = "https://www.tarvello.example/bug_report.php?prog_id=79&version=3.0";
+const UnicodeString Review_URL = "https://www.tarvello.example/product.php?id=79&tab=comments";
+const UnicodeString Contact_URL = "https://www.tarvello.example/contacts.php";
+const UnicodeString Mail_URL = "mailto:support@tarvello.example";
+const UnicodeString Skype_URL = "Skype:tarvello.support?chat";
+const UnicodeString Video_URL = "https://video.tarvello.example/watch?v=tarvello-desk-3";
+const UnicodeString SignUp_URL = "http://signup.tarvello.example/";
+
 TForm1* Form1 = nullptr;
 TForm8* Form8 = nullptr;
 TForm2* Form2 = nullptr;
@@ -24,6 +61,21 @@ TAboutBox* AboutBox = nullptr;
 TForm7* Form7 = nullptr;
 TForm3* Form3 = nullptr;
 TForm5* Form5 = nullptr;
+
+namespace {
+
+const UnicodeString SettingsSection = "Account";
+
+UnicodeString settingsPath() { return CurPath + PathDelim + "TarvelloDesk.ini"; }
+
+QPushButton* button(const char* caption, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setFixedSize(130, 35);
+    return b;
+}
+
+}  // namespace
 
 UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement)
 {
@@ -36,7 +88,251 @@ UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement)
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle("Tarvello Desk");
+    setFont(QFont("Tahoma", 8));
+    resize(1071, 696);
+    setMinimumSize(700, 500);
+    setMaximumSize(2000, 1080);
+    if (const QScreen* screen = QApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    Image1 = new QLabel(central);
+    Image1->setPixmap(QPixmap::fromImage(DrawBanner(2000, 206)));
+    Image1->setFixedHeight(206);
+    Image1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setContentsMargins(3, 3, 3, 3);
+    column->addWidget(Image1);
+
+    GroupBox1 = new QGroupBox("Список записей", central);
+    auto* groupLayout = new QVBoxLayout(GroupBox1);
+    StringGrid1 = new TStringGrid(9, 5, GroupBox1);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setShowGrid(true);
+    StringGrid1->OnClick = [this] { StringGrid1Click(); };
+    StringGrid1->OnDblClick = [this] { BitBtn3Click(); };
+    groupLayout->addWidget(StringGrid1);
+    column->addWidget(GroupBox1, 1);
+
+    Panel1 = new QWidget(central);
+    Panel1->setFixedHeight(41);
+    auto* bar = new QHBoxLayout(Panel1);
+    bar->setContentsMargins(3, 3, 3, 3);
+    BitBtn1 = button("Обновить записи", Panel1);
+    BitBtn5 = button("Поиск видео", Panel1);
+    BitBtn2 = button("Добавить видео", Panel1);
+    BitBtn3 = button("Редактировать", Panel1);
+    BitBtn4 = button("Удалить", Panel1);
+    BitBtn6 = button("Выход", Panel1);
+    bar->addWidget(BitBtn1);
+    bar->addWidget(BitBtn5);
+    bar->addStretch(1);
+    bar->addWidget(BitBtn2);
+    bar->addWidget(BitBtn3);
+    bar->addWidget(BitBtn4);
+    bar->addSpacing(100);
+    bar->addWidget(BitBtn6);
+    column->addWidget(Panel1);
+    setCentralWidget(central);
+
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+    connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+
+    constexpr int panelWidths[6] = {150, 200, 150, 150, 300, 50};
+    for (int i = 0; i < 6; ++i) {
+        StatusPanels[i] = new QLabel(statusBar());
+        StatusPanels[i]->setFixedWidth(panelWidths[i]);
+        if (i < 5)
+            StatusPanels[i]->setAlignment(Qt::AlignCenter);
+        statusBar()->addWidget(StatusPanels[i]);
+    }
+    statusBar()->setSizeGripEnabled(false);
+
+    buildMenu();
+
+    // The client formats and parses every number with "." whatever the locale: UnicodeString's FloatToStr,
+    // Format and ToDouble never use the locale's separator, so there is no setting to make here.
+    CurPath = ustr(QCoreApplication::applicationDirPath());
+    ReadINIExecute();
+    Analyzer = new AnalyzeVideo(true);
+    SetupRecordGrid(*StringGrid1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer1->start();
 }
 
-void TForm1::BitBtn1Click() {}
-void TForm1::BitBtn4Click() {}
+void TForm1::buildMenu()
+{
+    auto item = [this](QMenu* menu, const char* caption, void (TForm1::*handler)(), QKeySequence shortcut = {}) {
+        QAction* action = menu->addAction(caption);
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+
+    QMenu* file = menuBar()->addMenu("Файл");
+    N5 = item(file, "Выход", &TForm1::N5Click);
+
+    QMenu* search = menuBar()->addMenu("Поиск");
+    item(search, "По всей базе", &TForm1::BitBtn5Click, QKeySequence(Qt::CTRL | Qt::Key_F));
+
+    QMenu* table = menuBar()->addMenu("Таблица");
+    item(table, "Добавить видео", &TForm1::BitBtn2Click, QKeySequence(Qt::CTRL | Qt::Key_N));
+    item(table, "Редактировать запись", &TForm1::BitBtn3Click, QKeySequence(Qt::CTRL | Qt::Key_E));
+    item(table, "Удалить запись", &TForm1::BitBtn4Click, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    table->addSeparator();
+    item(table, "Обновить записи", &TForm1::BitBtn1Click, QKeySequence(Qt::CTRL | Qt::Key_R));
+
+    QMenu* settings = menuBar()->addMenu("Настройки");
+    N20 = item(settings, "Настройки подключения", &TForm1::N20Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+
+    QMenu* help = menuBar()->addMenu("Помощь");
+    N7 = item(help, "Справка", &TForm1::N7Click, QKeySequence(Qt::Key_F1));
+    help->addSeparator();
+    item(help, "Сетевая справка (обновляется)", &TForm1::N9Click, QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    help->addSeparator();
+    N11 = item(help, "О программе", &TForm1::N11Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
+    help->addSeparator();
+    item(help, "Видео работы с программой", &TForm1::N26Click);
+    help->addSeparator();
+    item(help, "Сообщить об ошибке в программе", &TForm1::N13Click);
+    item(help, "Оставить отзыв о программе", &TForm1::N14Click);
+    help->addSeparator();
+    item(help, "Написать автору программы", &TForm1::N16Click);
+    item(help, "Отправить сообщение через сайт", &TForm1::N17Click);
+    help->addSeparator();
+    item(help, "Заказать разработку ПО через Skype", &TForm1::Skype1Click);
+}
+
+void TForm1::Timer1Timer()
+{
+    Timer1->stop();
+    if (UserName.IsEmpty() || Password.IsEmpty()) {
+        ShowMessage("Для сохранения данных необходимы учётные данные");
+        ShowModal(*Form2);
+    }
+    if (!UserName.IsEmpty() || !Password.IsEmpty())
+        BitBtn1Click();
+}
+
+void TForm1::BitBtn1Click()
+{
+    TStringList lines;
+    try {
+        MultipartBody body;
+        body.AddFormField("user", UserName);
+        body.AddFormField("password", Password);
+        lines.SetText(IdHTTP1.Post(Work_URL + "list.php", body));
+        const UnicodeString first = lines.Get(0);  // an empty reply has no first line and fails here
+        if (first == UnicodeString("OK")) {
+            ShowRecordLines(*StringGrid1, lines);
+            ShowStatExecute();
+        } else {
+            ShowAccountRefusal(first);
+        }
+    } catch (const std::exception&) {
+        ShowMessage(ServerUnavailableMessage);
+    }
+}
+
+void TForm1::BitBtn2Click() { ShowWindow(*Form3); }
+
+void TForm1::BitBtn3Click()
+{
+    VIEW_ID = StringGrid1->Cells(1, StringGrid1->Row()).ToIntDef(0);
+    if (VIEW_ID == 0)
+        return;
+    Table = "My";
+    // Showing a hidden record form runs its show handler; the direct call loads the record into one that is
+    // already open.
+    ShowWindow(*Form8);
+    Form8->FormShow();
+}
+
+void TForm1::BitBtn4Click()
+{
+    const UnicodeString id = StringGrid1->Cells(1, StringGrid1->Row());
+    if (id.IsEmpty())
+        return;
+    if (!AskYesNo("Вы уверены, что хотите удалить запись?\nОтмена будет невозможна.", "Подтверждение удаления записи"))
+        return;
+    try {
+        MultipartBody body;
+        body.AddFormField("user", UserName);
+        body.AddFormField("password", Password);
+        body.AddFormField("id", id);
+        const UnicodeString reply = IdHTTP1.Post(Work_URL + "delete.php", body);
+        if (reply == UnicodeString("Record not found"))
+            ShowMessage("Запись не найдена!");
+        else
+            ShowAccountRefusal(reply);
+    } catch (const std::exception&) {
+        ShowMessage(ServerUnavailableMessage);
+        return;
+    }
+    BitBtn1Click();
+}
+
+void TForm1::BitBtn5Click() { ShowWindow(*Form7); }
+
+void TForm1::BitBtn6Click() { QApplication::quit(); }
+
+void TForm1::N5Click() { QApplication::quit(); }
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    QApplication::quit();
+}
+
+void TForm1::StringGrid1Click() { ShowStatExecute(); }
+
+void TForm1::ShowStatExecute()
+{
+    if (StringGrid1->Cells(0, 1).IsEmpty()) {
+        StatusPanels[0]->clear();
+        StatusPanels[1]->clear();
+        return;
+    }
+    StatusPanels[0]->setText(qstr("Запись: " + IntToStr(StringGrid1->Row())));
+    StatusPanels[1]->setText(qstr("Всего записей: " + IntToStr(StringGrid1->RowCount() - 1)));
+}
+
+void TForm1::N20Click() { ShowModal(*Form2); }
+void TForm1::N11Click() { ShowModal(*AboutBox); }
+void TForm1::N7Click() { OpenUrl(CurPath + PathDelim + "TarvelloDesk.chm"); }
+void TForm1::N9Click() { OpenUrl(Help_URL); }
+void TForm1::N26Click() { OpenUrl(Video_URL); }
+void TForm1::N13Click() { OpenUrl(BugReport_URL); }
+void TForm1::N14Click() { OpenUrl(Review_URL); }
+void TForm1::N16Click() { OpenUrl(Mail_URL); }
+void TForm1::N17Click() { OpenUrl(Contact_URL); }
+void TForm1::Skype1Click() { OpenUrl(Skype_URL); }
+
+void TForm1::ReadINIExecute()
+{
+    if (!FileExists(settingsPath()))
+        return;
+    const TIniFile ini(settingsPath());
+    UserName = ini.ReadString(SettingsSection, "UserName", "");
+    Password = ini.ReadString(SettingsSection, "Password", "");
+}
+
+void TForm1::WriteINIExecute()
+{
+    TIniFile ini(settingsPath());
+    ini.WriteString(SettingsSection, "UserName", UserName);
+    ini.WriteString(SettingsSection, "Password", Password);
+    ini.UpdateFile();
+}

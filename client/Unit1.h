@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <cstdint>
 
+#include "HttpClient.h"
 #include "platform/UnicodeString.h"
 
 class AnalyzeVideo;
@@ -57,18 +58,85 @@ extern TForm7* Form7;
 extern TForm3* Form3;
 extern TForm5* Form5;
 
+// The addresses of the maker's web site, mail and messenger account that the help menu, the about box and the
+// settings dialog open. Every host the client knows is named here.
+extern const UnicodeString Site_Caption;   // the about box's link label
+extern const UnicodeString Help_URL;       // online help (plain HTTP)
+extern const UnicodeString BugReport_URL;
+extern const UnicodeString Review_URL;
+extern const UnicodeString Contact_URL;
+extern const UnicodeString Mail_URL;       // a mailto: link to the support address
+extern const UnicodeString Skype_URL;      // a chat with the maker's messenger account
+extern const UnicodeString Video_URL;      // the tutorial video
+extern const UnicodeString SignUp_URL;     // account sign-up (plain HTTP)
+
 // Decodes the backslash-r, backslash-n and backslash-t escapes of server text: each becomes `replacement`, or
 // the control character itself when `replacement` is empty.
 UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement);
 
+class QAction;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimer;
 class TStringGrid;
 
+// The main window: the account's record list from list.php, deleting and opening a record, and the commands
+// that show the other windows, the help and the web links.
 class TForm1 : public QMainWindow {
 public:
     explicit TForm1(QWidget* parent = nullptr);
 
+    QLabel* Image1 = nullptr;  // the banner
+    QGroupBox* GroupBox1 = nullptr;
     TStringGrid* StringGrid1 = nullptr;
+    QWidget* Panel1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;  // "Обновить записи"
+    QPushButton* BitBtn2 = nullptr;  // "Добавить видео"
+    QPushButton* BitBtn3 = nullptr;  // "Редактировать"
+    QPushButton* BitBtn4 = nullptr;  // "Удалить"
+    QPushButton* BitBtn5 = nullptr;  // "Поиск видео"
+    QPushButton* BitBtn6 = nullptr;  // "Выход"
+    QLabel* StatusPanels[6] = {};    // StatusBar1's panels; only 0 and 1 are written
+    QTimer* Timer1 = nullptr;        // the one-shot start-up timer
+    HttpClient IdHTTP1;              // this window's connection and cookies for its whole life
 
-    void BitBtn1Click();  // refresh the record list
-    void BitBtn4Click();  // delete the selected record
+    // Menu items, by the designed names.
+    QAction* N5 = nullptr;      // "Файл" / "Выход"
+    QAction* N20 = nullptr;     // "Настройки подключения"
+    QAction* N11 = nullptr;     // "О программе"
+    QAction* N7 = nullptr;      // "Справка"
+
+    void Timer1Timer();      // asks for a missing account, then loads the list
+    void BitBtn1Click();     // refresh the record list
+    void BitBtn2Click();     // show the add-video form
+    void BitBtn3Click();     // open the selected record in the record form
+    void BitBtn4Click();     // delete the selected record
+    void BitBtn5Click();     // show the search form
+    void BitBtn6Click();     // end the program
+    void N5Click();          // end the program
+    void StringGrid1Click();
+    void ShowStatExecute();  // the status panels for the selected row
+    void N20Click();         // the settings dialog
+    void N11Click();         // the about box
+    void N7Click();          // the local help file
+    void N9Click();          // online help
+    void N26Click();         // tutorial video
+    void N13Click();         // error report
+    void N14Click();         // review
+    void N16Click();         // mail to the maker
+    void N17Click();         // contact page
+    void Skype1Click();      // Skype chat
+
+    // The settings file CurPath/TarvelloDesk.ini, section "Account": read into UserName and Password when it
+    // exists; written from them (throws Exception "Unable to write to <path>" when it cannot be).
+    void ReadINIExecute();
+    void WriteINIExecute();
+
+protected:
+    // Closing the main window ends the program, also while other windows are open.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
 };

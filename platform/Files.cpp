@@ -29,8 +29,12 @@ fs::path normalised(const UnicodeString& s) {
 
 bool isDot(const std::string& name) { return name == "." || name == ".."; }
 
+// Whether inner is outer or lies inside it; true when either cannot be made absolute (the current
+// folder is gone), so that the caller leaves such a folder alone.
 bool contains(const fs::path& outer, const fs::path& inner) {
-    const fs::path a = fs::absolute(outer).lexically_normal(), b = fs::absolute(inner).lexically_normal();
+    std::error_code ea, eb;
+    const fs::path a = fs::absolute(outer, ea).lexically_normal(), b = fs::absolute(inner, eb).lexically_normal();
+    if (ea || eb) return true;
     auto [ai, bi] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     return ai == a.end();
 }
@@ -51,6 +55,7 @@ bool DeleteFile(const UnicodeString& path) {
     const std::string p = path.ToUtf8();
     struct stat st;
     if (lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) return false;  // read-only (faReadOnly) stays
     return unlink(p.c_str()) == 0;
 }
 
@@ -113,19 +118,51 @@ void FindClose(TSearchRec& rec) {
 
 namespace {
 
+// trash with its files/ and info/ folders, made owner-only where missing (what was deleted is
+// nobody else's to read); nullopt when they cannot be had.
+std::optional<fs::path> trashAt(const fs::path& trash) {
+    for (const fs::path& folder : {trash, trash / "files", trash / "info"}) ::mkdir(folder.c_str(), 0700);
+    std::error_code ec;
+    if (!fs::is_directory(trash / "files", ec) || !fs::is_directory(trash / "info", ec)) return std::nullopt;
+    return trash;
+}
+
 // The user's trash folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash) when its data folder exists.
-std::optional<fs::path> trashFolder() {
+std::optional<fs::path> homeTrash() {
     fs::path data;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') data = xdg;
     else if (const char* home = std::getenv("HOME"); home && home[0] == '/') data = fs::path(home) / ".local/share";
     else return std::nullopt;
     std::error_code ec;
     if (!fs::is_directory(data, ec)) return std::nullopt;
-    const fs::path trash = data / "Trash";
-    fs::create_directories(trash / "files", ec);
-    fs::create_directories(trash / "info", ec);
-    if (!fs::is_directory(trash / "files", ec) || !fs::is_directory(trash / "info", ec)) return std::nullopt;
-    return trash;
+    return trashAt(data / "Trash");
+}
+
+// The top folder of the file system that holds absolute: its highest ancestor on the same device.
+fs::path topFolder(const fs::path& absolute) {
+    fs::path top = absolute.parent_path();
+    struct stat here, up;
+    if (stat(top.c_str(), &here) != 0) return top;
+    while (top != top.root_path() && stat(top.parent_path().c_str(), &up) == 0 && up.st_dev == here.st_dev)
+        top = top.parent_path();
+    return top;
+}
+
+// The trash of the file system under top: the shared $top/.Trash/$uid when an administrator made
+// $top/.Trash (a real, sticky folder), else $top/.Trash-$uid; each only when it is the user's own folder.
+std::optional<fs::path> volumeTrash(const fs::path& top) {
+    const std::string uid = std::to_string(getuid());
+    auto own = [](const fs::path& folder) -> std::optional<fs::path> {
+        ::mkdir(folder.c_str(), 0700);
+        struct stat st;
+        if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return std::nullopt;
+        return trashAt(folder);
+    };
+    struct stat shared;
+    if (lstat((top / ".Trash").c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX)) {
+        if (auto trash = own(top / ".Trash" / uid)) return trash;
+    }
+    return own(top / (".Trash-" + uid));
 }
 
 std::string percentEncoded(const std::string& path) {
@@ -142,38 +179,54 @@ std::string percentEncoded(const std::string& path) {
     return out;
 }
 
-// Moves path into the trash with its .trashinfo record; false when that could not be done.
-bool moveToTrash(const fs::path& path) {
-    const auto trash = trashFolder();
-    if (!trash) return false;
-    const fs::path absolute = fs::absolute(path).lexically_normal();
+enum class Trashed { yes, otherDevice, no };
+
+// Moves absolute into trash with its .trashinfo record, whose Path is recordedPath.
+Trashed moveInto(const fs::path& trash, const fs::path& absolute, const std::string& recordedPath) {
     const std::string base = absolute.filename().string();
     char date[32];
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    const std::string info = "[Trash Info]\nPath=" + percentEncoded(absolute.string()) + "\nDeletionDate=" + date + "\n";
+    const std::string info = "[Trash Info]\nPath=" + percentEncoded(recordedPath) + "\nDeletionDate=" + date + "\n";
     for (int n = 1; n < 10000; ++n) {
         const std::string name = n == 1 ? base : base + "." + std::to_string(n);
-        const fs::path infoFile = *trash / "info" / (name + ".trashinfo");
+        const fs::path infoFile = trash / "info" / (name + ".trashinfo");
         const int fd = open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
-            return false;
+            return Trashed::no;
         }
         const bool written = write(fd, info.data(), info.size()) == static_cast<ssize_t>(info.size());
         close(fd);
-        std::error_code ec;
-        const fs::path target = *trash / "files" / name;
-        if (written && !fs::exists(fs::symlink_status(target, ec))) {
-            fs::rename(absolute, target, ec);
-            if (!ec) return true;
+        std::error_code ec, renamed;
+        const fs::path target = trash / "files" / name;
+        // A name taken in files/ without its record (left by a crash or another program) is
+        // passed over like a taken record, never a reason to delete for good.
+        const bool taken = fs::exists(fs::symlink_status(target, ec));
+        if (written && !taken) {
+            fs::rename(absolute, target, renamed);
+            if (!renamed) return Trashed::yes;
         }
         fs::remove(infoFile, ec);
-        return false;
+        if (written && taken) continue;
+        return renamed == std::errc::cross_device_link ? Trashed::otherDevice : Trashed::no;
     }
-    return false;
+    return Trashed::no;
+}
+
+// Moves absolute (normal, below a root) into the user's trash, or, when it lies on another file
+// system than that, into the trash of its own file system; false when neither could take it.
+bool moveToTrash(const fs::path& absolute) {
+    const auto home = homeTrash();
+    if (!home) return false;
+    const Trashed trashed = moveInto(*home, absolute, absolute.string());
+    if (trashed != Trashed::otherDevice) return trashed == Trashed::yes;
+    const fs::path top = topFolder(absolute);
+    const auto trash = volumeTrash(top);
+    // Records in a file system's own trash name the entry relative to its top folder.
+    return trash && moveInto(*trash, absolute, absolute.lexically_relative(top).string()) == Trashed::yes;
 }
 
 // "name (2)", "name (3)", ... beside target: the first that is free.
@@ -195,9 +248,11 @@ fs::path targetFor(const fs::path& source, const UnicodeString& destination) {
 }  // namespace
 
 void ShellDeleteDirectory(const UnicodeString& path) {
-    const fs::path p = normalised(path);
     std::error_code ec;
-    if (!fs::exists(fs::symlink_status(p, ec))) return;
+    if (!fs::exists(fs::symlink_status(normalised(path), ec))) return;
+    fs::path p = fs::absolute(normalised(path), ec).lexically_normal();
+    if (p.filename().empty()) p = p.parent_path();  // "dir/." normalises to "dir/"
+    if (ec || p.filename().empty()) return;         // a root is never removed, as the shell refuses a drive
     if (!moveToTrash(p)) fs::remove_all(p, ec);
 }
 
@@ -205,7 +260,9 @@ void ShellMoveDirectory(const UnicodeString& source, const UnicodeString& destin
     const fs::path src = normalised(source);
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(src, ec))) return;
-    const fs::path target = freeName(targetFor(src, destination));
+    const fs::path place = targetFor(src, destination);
+    if (fs::equivalent(src, place, ec)) return;  // already there: nothing to move, nothing to rename
+    const fs::path target = freeName(place);
     if (contains(src, target)) return;  // a folder cannot move into itself
     fs::create_directories(target.parent_path(), ec);
     fs::rename(src, target, ec);

@@ -11,7 +11,7 @@ constexpr char16_t PathDelim = u'/';
 
 bool FileExists(const UnicodeString& path);       // a file (not a folder), links followed
 bool DirectoryExists(const UnicodeString& path);  // a folder, links followed
-bool DeleteFile(const UnicodeString& path);       // unlinks a file or link; refuses folders
+bool DeleteFile(const UnicodeString& path);       // unlinks a file or link; refuses folders and read-only files
 std::int64_t FileSize(const UnicodeString& path); // bytes; 0 for a folder or a path that cannot be examined
 
 // The path before its last PathDelim (a lone leading PathDelim is kept), and the text after it.
@@ -46,10 +46,12 @@ int FindNext(TSearchRec& rec);
 void FindClose(TSearchRec& rec);
 
 // Whole-folder operations: no dialogs, nothing reported; callers look at the file system afterwards.
-// Delete moves the folder into the user's freedesktop.org trash where one exists, else deletes it.
+// Delete moves the folder into the user's freedesktop.org trash where one exists, else deletes it;
+// a root is never removed.
 void ShellDeleteDirectory(const UnicodeString& path);
 // Into destination when it is a folder, else to destination itself; a name already taken there
 // gives the moved folder a new name "name (2)", "name (3)", ...; missing folders are created.
+// A folder that is already at its destination stays as it is.
 void ShellMoveDirectory(const UnicodeString& source, const UnicodeString& destination);
 // Into destination when it is a folder, else to destination itself; existing files are overwritten.
 void ShellCopyDirectory(const UnicodeString& source, const UnicodeString& destination);

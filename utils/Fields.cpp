@@ -122,7 +122,7 @@ UnicodeString ReplaceAll(const UnicodeString& text, const UnicodeString& search,
 int FindPos(const UnicodeString& text, const UnicodeString& pattern, int start, bool forward, bool matchCase,
             bool wholeWord) {
     const int n = text.Length(), m = pattern.Length();
-    if (n < 2 || m == 0 || start < 0 || start > n) return -1;
+    if (n < 2 || start < 0 || start > n) return -1;
     const UnicodeString wanted = matchCase ? pattern : pattern.UpperCase();
     for (int k = 0; k < n - 1; ++k) {
         int p = forward ? start + 2 + k : start - 1 - k;

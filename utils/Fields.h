@@ -22,8 +22,8 @@ UnicodeString str_replace(const UnicodeString& search, const UnicodeString& repl
 UnicodeString ReplaceAll(const UnicodeString& text, const UnicodeString& search, const UnicodeString& replacement,
                          bool matchCase, bool wholeWord, int& count);
 // The next occurrence of pattern, searching cyclically forward from start + 2 or backward from
-// start - 1 over the text's other positions; -1 when none, for a text of fewer than two characters,
-// an empty pattern or a start outside 0..Length().
+// start - 1 over the text's other positions; -1 when none, for a text of fewer than two characters
+// or a start outside 0..Length(). An empty pattern matches at the first candidate.
 int FindPos(const UnicodeString& text, const UnicodeString& pattern, int start, bool forward, bool matchCase,
             bool wholeWord);
 // Carriage returns among the first n characters.

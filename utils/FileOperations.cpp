@@ -5,6 +5,8 @@
 #include "platform/StringList.h"
 
 bool DeleteFilesFromDirectory(const UnicodeString& folder) {
+    // An empty folder text would list from the file system's root: there is nothing to empty.
+    if (folder.IsEmpty()) return true;
     TStringList list;
     GetFilesFromDirectory(folder, "*", true, true, &list);
     bool result = true;

@@ -22,7 +22,8 @@ UnicodeString get_extension(const UnicodeString& name);      // the last "." and
 UnicodeString check_extension(const UnicodeString& name, const UnicodeString& extension);
 
 // Deletes every visible file of the folder's tree (hidden entries stay); true when every listed entry went.
-// Subfolders are listed too and stay, so a tree with a subfolder gives false.
+// Subfolders are listed too and stay, so a tree with a subfolder gives false. An empty folder text
+// deletes nothing (it would name the root) and gives true.
 bool DeleteFilesFromDirectory(const UnicodeString& folder);
 // Into the user's trash where there is one; true when no folder is at that path afterwards.
 bool DeleteDirectoryFull(const UnicodeString& folder);

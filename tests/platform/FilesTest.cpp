@@ -62,6 +62,10 @@ TEST_F(FilesTest, ExistenceDeletionAndSize) {
     EXPECT_TRUE(fs::exists(root / "d"));
     EXPECT_TRUE(DeleteFile(u(root / "f.txt")));
     EXPECT_FALSE(DeleteFile(u(root / "f.txt")));
+    touch(root / "ro.txt");
+    fs::permissions(root / "ro.txt", fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(DeleteFile(u(root / "ro.txt")));  // read-only files are refused too
+    EXPECT_TRUE(fs::exists(root / "ro.txt"));
 }
 
 TEST_F(FilesTest, FindFiltersHiddenEntriesAndFolders) {
@@ -88,10 +92,16 @@ TEST_F(FilesTest, DeleteGoesToTheTrashWithItsRecord) {
     ShellDeleteDirectory(u(root / "missing"));
     touch(root / "work" / "g.txt");
     ShellDeleteDirectory(u(root / "work") + "/");  // a second folder of the same name
+    fs::create_directories(data / "Trash/files/work.3");  // a name taken without its record
+    touch(root / "work" / "h.txt");
+    ShellDeleteDirectory(u(root / "work") + "/.");
     unsetenv("XDG_DATA_HOME");
     EXPECT_FALSE(fs::exists(root / "work"));
     EXPECT_TRUE(fs::exists(data / "Trash/files/work/f.txt"));
     EXPECT_TRUE(fs::exists(data / "Trash/files/work.2/g.txt"));
+    EXPECT_TRUE(fs::exists(data / "Trash/files/work.4/h.txt"));
+    EXPECT_FALSE(fs::exists(data / "Trash/info/work.3.trashinfo"));
+    EXPECT_EQ(fs::status(data / "Trash").permissions() & fs::perms::all, fs::perms::owner_all);
     std::ifstream info(data / "Trash/info/work.trashinfo");
     std::string header, path;
     std::getline(info, header);
@@ -119,6 +129,9 @@ TEST_F(FilesTest, MoveRenamesOnCollisionAndCreatesFolders) {
     EXPECT_FALSE(fs::exists(root / "b"));
     ShellMoveDirectory(u(root / "dest"), u(root / "dest" / "b"));  // never into itself
     EXPECT_TRUE(fs::exists(root / "dest/b (2)/g.txt"));
+    ShellMoveDirectory(u(root / "dest" / "b (2)"), u(root / "dest"));  // already there: stays, not renamed
+    EXPECT_TRUE(fs::exists(root / "dest/b (2)/g.txt"));
+    EXPECT_FALSE(fs::exists(root / "dest/b (2) (2)"));
 }
 
 TEST_F(FilesTest, CopyKeepsTheSourceAndNeverCopiesIntoItself) {
@@ -131,4 +144,17 @@ TEST_F(FilesTest, CopyKeepsTheSourceAndNeverCopiesIntoItself) {
     EXPECT_TRUE(fs::exists(root / "a/s/f.txt"));
     ShellCopyDirectory(u(root / "a"), u(root / "a" / "s"));
     EXPECT_FALSE(fs::exists(root / "a/s/a"));
+}
+
+TEST_F(FilesTest, FolderOperationsRaiseNothingWhenTheCurrentFolderIsGone) {
+    const fs::path previous = fs::current_path();
+    fs::create_directories(root / "cwd");
+    touch(root / "a" / "f.txt");
+    fs::current_path(root / "cwd");
+    fs::remove(root / "cwd");
+    EXPECT_NO_THROW(ShellMoveDirectory("../a", "../b"));
+    EXPECT_NO_THROW(ShellCopyDirectory("../a", "../c"));
+    EXPECT_NO_THROW(ShellDeleteDirectory("../a"));
+    fs::current_path(previous);
+    EXPECT_TRUE(fs::exists(root / "a" / "f.txt"));  // relative paths that cannot be resolved are left alone
 }

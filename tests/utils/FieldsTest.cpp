@@ -85,6 +85,7 @@ TEST(Replacing, ReplaceAllWithCaseAndWholeWordOptions) {
         {"abc", "", "x", true, false, "abc", 0},
         {"Ёж ёж, ёжик", "ЁЖ", "кот", false, true, "кот кот, ёжик", 2},
         {"xcat cat", "cat", "dog", true, true, "xcat dog", 1},
+        {"ba a a", "a a", "x", true, true, "ba x", 1},  // a failed candidate hides no later position
     };
     for (const Case& c : cases) {
         int count = -1;
@@ -105,7 +106,11 @@ TEST(Finding, FindPosSearchesCyclically) {
         {"abcab", "AB", 0, true, true, false, -1},
         {"xtwox two", "two", 0, true, true, true, 7},
         {"a", "a", 0, true, true, false, -1},
-        {"abc", "", 0, true, true, false, -1},
+        {"abc", "", 0, true, true, false, 2},
+        {"abc", "", 3, true, true, false, 2},   // 5 wraps to 2
+        {"abc", "", 1, false, true, false, 3},  // 0 wraps to 3
+        {"abcab", "b", 4, true, true, false, 2},  // start + 1 is never tried
+        {"abcab", "b", 2, false, true, false, 5},  // nor start itself backward
         {"abcab", "ab", 6, true, true, false, -1},
         {"abcab", "ab", -1, true, true, false, -1},
     };

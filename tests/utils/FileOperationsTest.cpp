@@ -52,6 +52,15 @@ TEST_F(FileOperationsTest, DeleteFilesOfAFlatFolderSucceeds) {
     EXPECT_TRUE(DeleteFilesFromDirectory(at("missing")));
 }
 
+TEST_F(FileOperationsTest, DeleteFilesKeepsAReadOnlyFileAndReportsIt) {
+    touch("locked/ro");
+    touch("locked/rw");
+    std::filesystem::permissions(root / "locked/ro", std::filesystem::perms::owner_read);
+    EXPECT_FALSE(DeleteFilesFromDirectory(at("locked")));
+    EXPECT_TRUE(exists("locked/ro"));
+    EXPECT_FALSE(exists("locked/rw"));
+}
+
 TEST_F(FileOperationsTest, DeleteFilesRemovesALinkNotWhatItPointsTo) {
     touch("outside/precious.txt");
     mkdir("work");

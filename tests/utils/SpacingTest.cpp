@@ -27,6 +27,8 @@ TEST(SmartRemoveLineBreaks, JoinsWrappedLines) {
         {"lone\rcr\nand lf", "lone\rcr\nand lf"},
         {"end\r\n", "end "},
         {"end.\r\n", "end.\r\n"},
+        {"a -\r\nb", "a - b"},         // the hyphen joins only after a lower-case letter
+        {"ab.   \r\nCd", "ab.   Cd"},  // the sentence end lies outside the three characters looked at
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(SmartRemoveLineBreaks(c.text), UnicodeString(c.expected)) << c.text;

@@ -36,6 +36,7 @@ TEST(Tags, RemoveAllTags) {
         {"a<b>c", "<", ">", -1, "a<b>c"},
         {"text <unclosed", "<", ">", 50, "text <unclosed"},  // kept as plain text
         {"ab<", "<", ">", 5, "ab<"},
+        {"a<b", "<", "", 5, "ab"},  // an empty closing tag ends the span at once
         {"", "<", ">", 5, ""},
         {"plain", "<", ">", 5, "plain"},
     };

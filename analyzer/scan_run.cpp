@@ -1,0 +1,311 @@
+#include "scan_run.h"
+
+#include "border_detector.h"
+#include "number_text.h"
+#include "pixel_aspect.h"
+#include "progress_line.h"
+#include "rgb_flow.h"
+#include "screenshot_plan.h"
+#include "stage_clock.h"
+#include "table_view.h"
+#include "vh_record.h"
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "TarvelloScan Version 3.3 (2021-11-14) (Orvane Software)\n"
+    "Usage: TarvelloScan.exe input_video display_ratio output_rgb_data hashes_data output_screenshots_directory "
+    "screenshots_filename table_view_picture info_file\n"
+    "Example: TarvelloScan.exe source.mp4 1 result.rgb result.hashes e:\\pictures \"My movie name\" table.jpg "
+    "info.txt\n";
+
+struct Arguments {
+    const char* inputVideo;
+    const char* displayRatio;
+    const char* rgbData;
+    const char* hashesData;
+    const char* screenshotsDirectory;
+    const char* screenshotsName;
+    const char* tableViewPicture;
+    const char* infoFile;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+struct VideoProbe {
+    int width = 0;
+    int height = 0;
+    double frameRate = 0;
+    int frameCount = 0;
+    char fourcc[5] = {};
+};
+
+// printf into a std::string, for the messages of an orderly stop.
+template <typename... Values>
+std::string Text(const char* format, Values... values)
+{
+    char text[2048];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+double ReadDisplayRatio(const char* argument)
+{
+    const double ratio = ParseLeadingNumber(argument);
+    if (!(ratio > 0) || !std::isfinite(ratio))
+        throw std::invalid_argument(Text("Wrong display ratio \"%s\": a number above 0 is needed!", argument));
+    return ratio;
+}
+
+// A property of the video library as int, truncated; 0 for a value that no int holds (or no number).
+int TruncatedInt(double value)
+{
+    return value > INT_MIN - 1.0 && value < INT_MAX + 1.0 ? static_cast<int>(value) : 0;
+}
+
+VideoProbe Probe(cv::VideoCapture& capture)
+{
+    VideoProbe probe;
+    probe.width = TruncatedInt(capture.get(cv::CAP_PROP_FRAME_WIDTH));
+    probe.height = TruncatedInt(capture.get(cv::CAP_PROP_FRAME_HEIGHT));
+    probe.frameRate = capture.get(cv::CAP_PROP_FPS);
+    probe.frameCount = TruncatedInt(capture.get(cv::CAP_PROP_FRAME_COUNT));
+    const auto code = static_cast<std::uint32_t>(static_cast<std::int64_t>(capture.get(cv::CAP_PROP_FOURCC)));
+    for (int i = 0; i < 4; ++i)
+        probe.fourcc[i] = static_cast<char>((code >> (8 * i)) & 0xFF);  // a zero byte ends the text early
+    return probe;
+}
+
+void CheckProbe(const VideoProbe& probe)
+{
+    if (probe.width <= 0 || probe.height <= 0)
+        throw std::runtime_error("The video stream has no picture size!");
+    if (!(probe.frameRate > 0) || !std::isfinite(probe.frameRate) || probe.frameCount <= 0)
+        throw std::runtime_error("The video stream has no frame rate or no frame count!");
+}
+
+// The frame as read, corrected to the display ratio when needed.
+void MakeWorkingFrame(const cv::Mat& frame, const PixelAspect& aspect, int width, cv::Mat& working)
+{
+    if (aspect.factor == 1.0)
+        frame.copyTo(working);
+    else
+        cv::resize(frame, working, cv::Size(width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
+}
+
+// Measures the black bars on ten frames spread over the video; leaves the last sample in working.
+BorderDetector SampleBorders(cv::VideoCapture& capture, const VideoProbe& probe, const PixelAspect& aspect,
+                             cv::Mat& frame, cv::Mat& working)
+{
+    BorderDetector detector;
+    const int step = probe.frameCount / 11;
+    int samples = 0;
+    for (int k = 1; k <= 10; ++k) {
+        capture.set(cv::CAP_PROP_POS_FRAMES, k * step);
+        if (!capture.read(frame)) {
+            std::printf("Can't read frame!\n");
+            break;
+        }
+        MakeWorkingFrame(frame, aspect, probe.width, working);
+        DetectBorders(detector, working);
+        ++samples;
+    }
+    if (samples == 0)
+        throw std::runtime_error("No sample frame of the video can be read, so its borders are unknown!");
+    return detector;
+}
+
+cv::Rect ContentRectangle(const BorderDetector& d)
+{
+    const cv::Rect content(d.left, d.top, d.frameWidth - d.left - d.right, d.frameHeight - d.top - d.bottom);
+    // The hashes need 14 pixels on the shorter side; the table view needs cells at least a pixel high.
+    if (std::min(content.width, content.height) < 14)
+        throw std::runtime_error(Text("The picture inside the black borders (%ix%i) is too small: at least 14 "
+                                      "pixels are needed on each side!",
+                                      content.width, content.height));
+    if (!FitsTableView(content.width, content.height))
+        throw std::runtime_error(Text("The picture inside the black borders (%ix%i) is too wide for the table "
+                                      "view picture!",
+                                      content.width, content.height));
+    return content;
+}
+
+// Info file lines end in CR LF, as a text-mode file on the designed platform writes them.
+void WriteInfoFile(const char* path, const VideoProbe& probe, const PixelAspect& aspect, const cv::Rect& content)
+{
+    const File info(std::fopen(path, "wb"));
+    if (!info)
+        return;
+    std::FILE* f = info.get();
+    std::fprintf(f, "Width: %d\r\n", probe.width);
+    std::fprintf(f, "Height: %d\r\n", probe.height);
+    std::fprintf(f, "FPS: %s\r\n", FormatGeneral(probe.frameRate).c_str());
+    std::fprintf(f, "Frames: %i\r\n", probe.frameCount);
+    std::fprintf(f, "FOURCC: %s\r\n", probe.fourcc);
+    std::fprintf(f, "PixelAspectRatio: %s\r\n", FormatFixed(aspect.factor, 6).c_str());
+    std::fprintf(f, "ResultWidth: %i\r\n", content.width);
+    std::fprintf(f, "ResultHeight: %i\r\n", content.height);
+}
+
+// A picture that cannot be written (missing folder, unknown extension) is skipped without a message.
+void SavePicture(const std::string& path, const cv::Mat& picture)
+{
+    try {
+        cv::imwrite(path, picture);
+    } catch (const cv::Exception&) {
+    }
+}
+
+// Every entry of the list that names this frame writes it (the same name again for a repeated entry).
+void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots, int frameIndex, double frameRate,
+                     const cv::Mat& contentView, cv::Mat& picture)
+{
+    for (int shot : screenshots) {
+        if (shot != frameIndex)
+            continue;
+        const std::string path = std::string(args.screenshotsDirectory) + "/" + args.screenshotsName + "_" +
+                                 FormatFixed(frameIndex / frameRate, 2) + "_" + std::to_string(frameIndex) + ".jpg";
+        contentView.copyTo(picture);
+        SavePicture(path, picture);
+    }
+}
+
+// At most one cell a frame, in cell order; after the last cell no frame is tested.
+void DrawTableCellIfDue(TableViewState& table, int frameIndex, const cv::Mat& contentView, cv::Mat& picture)
+{
+    if (table.nextCell >= static_cast<int>(table.cellFrames.size()) || frameIndex != table.cellFrames[table.nextCell])
+        return;
+    ++table.nextCell;
+    contentView.copyTo(picture);
+    DrawTableViewCell(table, picture, frameIndex);
+}
+
+void PlanTableCells(TableViewState& table, const VideoProbe& probe)
+{
+    table.frameRate = probe.frameRate;
+    const int step = probe.frameCount / static_cast<int>(table.cellFrames.size());
+    for (std::size_t cell = 0; cell < table.cellFrames.size(); ++cell)
+        table.cellFrames[cell] = static_cast<int>(cell) * step + step / 2;
+    table.nextCell = 0;
+}
+
+void CloseData(File& file, const char* path)
+{
+    const bool failed = std::ferror(file.get()) != 0;
+    if (std::fclose(file.release()) != 0 || failed)
+        throw std::runtime_error(Text("Write error %s!", path));
+}
+
+}  // namespace
+
+int RunScan(int argc, char** argv)
+{
+    if (argc != 9) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const Arguments args{argv[1], argv[2], argv[3], argv[4], argv[5], argv[6], argv[7], argv[8]};
+    const double displayRatio = ReadDisplayRatio(args.displayRatio);
+
+    File rgbFile(std::fopen(args.rgbData, "wb"));
+    if (!rgbFile) {
+        std::printf("Open file error %s!\n", args.rgbData);
+        return 1;
+    }
+    File hashesFile(std::fopen(args.hashesData, "wb"));
+    if (!hashesFile) {
+        std::printf("Open hash file error %s!\n", args.hashesData);
+        return 1;
+    }
+
+    cv::VideoCapture capture;
+    if (!capture.open(args.inputVideo)) {
+        std::printf("Input file not opened!\n");
+        return 0;
+    }
+    const VideoProbe probe = Probe(capture);
+    std::printf("%ix%i@%s (%i frames)\n", probe.width, probe.height, FormatFixed(probe.frameRate, 6).c_str(),
+                probe.frameCount);
+    CheckProbe(probe);
+
+    const PixelAspect aspect = ComputePixelAspect(probe.width, probe.height, displayRatio);
+    const bool corrected = aspect.factor != 1.0;
+    std::printf("display_ratio=%s\tscaled_width=%i\tscaled_height=%i\n", FormatFixed(aspect.factor, 6).c_str(),
+                probe.width, aspect.scaledHeight);
+
+    const ScreenshotFrames screenshots = ChooseScreenshotFrames(probe.frameCount, probe.frameRate);
+
+    cv::Mat frame;
+    cv::Mat working(aspect.scaledHeight, probe.width, CV_8UC3);
+    const BorderDetector detector = SampleBorders(capture, probe, aspect, frame, working);
+    const cv::Rect contentRect = ContentRectangle(detector);
+    std::fputs(SelectAspectCrop(detector).c_str(), stdout);
+
+    WriteInfoFile(args.infoFile, probe, aspect, contentRect);
+    std::printf("Scaled: width=%i height=%i\n", working.cols, working.rows);
+    std::printf("Selected: width=%i height=%i\n", contentRect.width, contentRect.height);
+
+    // Main pass: every frame once, in stream order, through the same stages.
+    capture.set(cv::CAP_PROP_POS_FRAMES, 0);
+    ProgressLine progress(stdout);
+    // A rectangle of whole rows is continuous inside the working frame already: the writers read it there.
+    const bool wholeRows = contentRect.width == working.cols;
+    cv::Mat content;
+    if (!wholeRows)
+        content.create(contentRect.size(), CV_8UC3);
+    cv::Mat picture(contentRect.size(), CV_8UC3);
+    InitTableView(tableView, contentRect.width, contentRect.height);
+    PlanTableCells(tableView, probe);
+    RGBFlowState rgbFlow{rgbFile.get(), {}};
+    VHWriter hashWriter{{}, hashesFile.get()};
+    StageClock clock;
+
+    for (int j = 0; j < probe.frameCount; ++j) {
+        clock.Start();
+        if (!capture.read(corrected ? frame : working))
+            break;
+        clock.Lap(StageClock::kRead);
+        if (corrected) {
+            cv::resize(frame, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
+            clock.Lap(StageClock::kScale);
+        }
+        if (wholeRows)
+            content = working(contentRect);
+        else
+            working(contentRect).copyTo(content);
+        clock.Lap(StageClock::kCopyTo);
+        WriteVHRecord(hashWriter, content);
+        clock.Lap(StageClock::kHashes);
+        WriteRGBFlow(rgbFlow, content);
+        clock.Lap(StageClock::kRGBFlow);
+        SaveScreenshots(args, screenshots, j, probe.frameRate, working(contentRect), picture);
+        clock.Lap(StageClock::kSave);
+        DrawTableCellIfDue(tableView, j, working(contentRect), picture);
+        clock.Lap(StageClock::kTable);
+        progress.Tick(j, probe.frameCount);
+    }
+
+    SavePicture(args.tableViewPicture, tableView.sheet);
+    capture.release();
+    CloseData(rgbFile, args.rgbData);
+    CloseData(hashesFile, args.hashesData);
+    std::printf("Finished!\n");
+    clock.Print(stdout);
+    return 0;
+}

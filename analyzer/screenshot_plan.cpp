@@ -1,0 +1,39 @@
+#include "screenshot_plan.h"
+
+#include "crt_rand.h"
+
+namespace {
+
+struct MarkStep {
+    double fromSeconds;
+    int minutes;
+};
+
+// Longest durations first: the first row a duration reaches decides.
+constexpr MarkStep kMarkSteps[] = {{7200, 24}, {5400, 14}, {3600, 10}, {1800, 6}, {1200, 4}, {600, 2}, {300, 1}};
+
+}  // namespace
+
+int ScreenshotMarkMinutes(double durationSeconds)
+{
+    for (const MarkStep& step : kMarkSteps)
+        if (durationSeconds >= step.fromSeconds)
+            return step.minutes;
+    return 0;
+}
+
+ScreenshotFrames ChooseScreenshotFrames(int frameCount, double frameRate)
+{
+    ScreenshotFrames frames{};
+    const double duration = frameCount / frameRate;
+    const int minutes = ScreenshotMarkMinutes(duration);
+    std::size_t next = 0;
+    if (minutes > 0)
+        for (int k = 1; k <= 5; ++k)
+            frames[next++] = static_cast<int>(frameRate * k * minutes * 60);
+
+    CrtRand generator(static_cast<unsigned>(frameCount));
+    while (next < frames.size())
+        frames[next++] = static_cast<int>(generator.Next() / static_cast<double>(CrtRand::kMax) * (frameCount - 200));
+    return frames;
+}

@@ -1,0 +1,180 @@
+#include "IniFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/Exception.h"
+
+namespace {
+
+// A value longer than this is cut when read.
+constexpr int MaxValueLength = 2047;
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(" \t");
+    return s.substr(first, last - first + 1);
+}
+
+// The name of a "[name]" line, or nothing when the line is no section header.
+bool sectionName(std::string_view line, std::string_view& name)
+{
+    line = trimmed(line);
+    if (line.size() < 2 || line.front() != '[')
+        return false;
+    const auto close = line.find(']');
+    if (close == std::string_view::npos)
+        return false;
+    name = trimmed(line.substr(1, close - 1));
+    return true;
+}
+
+// The key of a "key=value" line (blanks around the key ignored); false for comments and other lines.
+bool keyName(std::string_view line, std::string_view& key, std::string_view& value)
+{
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos || line.empty() || line.front() == ';')
+        return false;
+    key = trimmed(line.substr(0, eq));
+    value = line.substr(eq + 1);
+    return true;
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const UnicodeString& path) : path_(path)
+{
+    std::ifstream in(path.ToUtf8(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t start = 0;
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        bom_ = bytes.substr(0, 3);
+        start = 3;
+    }
+    while (start < bytes.size()) {
+        const size_t lf = bytes.find('\n', start);
+        Line line;
+        if (lf == std::string::npos) {
+            line.text = bytes.substr(start);
+            start = bytes.size();
+        } else {
+            line.text = bytes.substr(start, lf - start);
+            line.newline = "\n";
+            start = lf + 1;
+        }
+        if (!line.newline.empty() && !line.text.empty() && line.text.back() == '\r') {
+            line.text.pop_back();
+            line.newline = "\r\n";
+        }
+        lines_.push_back(std::move(line));
+    }
+}
+
+UnicodeString TIniFile::ReadString(const UnicodeString& section, const UnicodeString& key,
+                                   const UnicodeString& defaultValue) const
+{
+    const int line = keyLine(sectionLine(section.ToUtf8()), key.ToUtf8());
+    if (line < 0)
+        return defaultValue;
+    std::string_view name, value;
+    keyName(lines_[line].text, name, value);
+    return UnicodeString(value).SubString(1, MaxValueLength);
+}
+
+void TIniFile::WriteString(const UnicodeString& section, const UnicodeString& key, const UnicodeString& value)
+{
+    const std::string text = key.ToUtf8() + "=" + value.ToUtf8();
+    int header = sectionLine(section.ToUtf8());
+    if (header < 0) {
+        if (!lines_.empty() && lines_.back().newline.empty())
+            lines_.back().newline = "\n";
+        lines_.push_back({"[" + section.ToUtf8() + "]", "\n"});
+        header = static_cast<int>(lines_.size()) - 1;
+    }
+    const int existing = keyLine(header, key.ToUtf8());
+    if (existing >= 0) {
+        lines_[existing].text = text;
+        return;
+    }
+    // After the section's last key line, so that blank lines and comments before the next section stay there.
+    int at = sectionEnd(header);
+    while (at - 1 > header && trimmed(lines_[at - 1].text).empty())
+        --at;
+    const std::string newline = lines_[header].newline.empty() ? "\n" : lines_[header].newline;
+    if (lines_[at - 1].newline.empty())
+        lines_[at - 1].newline = newline;
+    lines_.insert(lines_.begin() + at, Line{text, newline});
+}
+
+void TIniFile::UpdateFile() const
+{
+    const std::string path = path_.ToUtf8();
+    const std::string temporary = path + ".new";
+    std::string bytes = bom_;
+    for (const Line& line : lines_)
+        bytes += line.text + line.newline;
+
+    // Written beside the file and renamed over it, so that a failed write never leaves half a settings file.
+    bool written = false;
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        written = ::fchmod(fd, 0600) == 0 && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
+        written = (::close(fd) == 0) && written;
+        written = written && std::rename(temporary.c_str(), path.c_str()) == 0;
+        if (!written)
+            ::unlink(temporary.c_str());
+    }
+    if (!written)
+        throw Exception(Format("Unable to write to %s", path.c_str()));
+}
+
+int TIniFile::sectionLine(const std::string& section) const
+{
+    for (int i = 0; i < static_cast<int>(lines_.size()); ++i) {
+        std::string_view name;
+        if (sectionName(lines_[i].text, name) && sameName(name, section))
+            return i;
+    }
+    return -1;
+}
+
+int TIniFile::sectionEnd(int section) const
+{
+    int i = section + 1;
+    std::string_view name;
+    while (i < static_cast<int>(lines_.size()) && !sectionName(lines_[i].text, name))
+        ++i;
+    return i;
+}
+
+int TIniFile::keyLine(int section, const std::string& key) const
+{
+    if (section < 0)
+        return -1;
+    for (int i = section + 1; i < sectionEnd(section); ++i) {
+        std::string_view name, value;
+        if (keyName(lines_[i].text, name, value) && sameName(name, key))
+            return i;
+    }
+    return -1;
+}

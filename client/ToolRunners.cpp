@@ -1,0 +1,197 @@
+#include "ToolRunners.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "Process.h"
+#include "Unit1.h"
+#include "platform/Files.h"
+#include "platform/StringList.h"
+#include "utils/Files.h"
+#include "utils/Listing.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+File openForReading(const UnicodeString& path)
+{
+    return File(std::fopen(path.ToUtf8().c_str(), "r"));
+}
+
+// The next whitespace-separated token, as the C library's "%s" reads it, but of any length.
+bool readToken(FILE* f, std::string& token)
+{
+    token.clear();
+    int c;
+    while ((c = std::fgetc(f)) != EOF && std::isspace(static_cast<unsigned char>(c))) {
+    }
+    while (c != EOF && !std::isspace(static_cast<unsigned char>(c))) {
+        token.push_back(static_cast<char>(c));
+        c = std::fgetc(f);
+    }
+    return !token.empty();
+}
+
+// A capture file starts empty for each run.
+void prepareCapture(const UnicodeString& path)
+{
+    if (FileExists(path))
+        DeleteFile(path);
+}
+
+// Reads the ratio "a b" that follows a marker at `start` in the chunk, after blanking the separators among the
+// 16 characters behind the one at `start` (the window stops at the chunk's end). Keeps `ratio` when the chunk
+// does not hold two integers there or the second is 0.
+void readRatio(char* chunk, size_t start, const char* separators, double& ratio)
+{
+    const size_t length = std::strlen(chunk);
+    for (size_t i = start + 1; i <= start + 16 && i < length; ++i)
+        if (std::strchr(separators, chunk[i]))
+            chunk[i] = ' ';
+    int numerator = 0, denominator = 0;
+    if (std::sscanf(chunk + start, "%i %i", &numerator, &denominator) == 2 && denominator != 0)
+        ratio = static_cast<double>(numerator) / denominator;
+}
+
+// "%i" of the C library: decimal, 0x hexadecimal or 0 octal; the field keeps its value when there is no number.
+void scanInt(const std::string& text, int32_t& field)
+{
+    int value = 0;
+    if (std::sscanf(text.c_str(), "%i", &value) == 1)
+        field = value;
+}
+
+// "%lf" with "." as decimal point whatever the locale.
+void scanDouble(const std::string& text, double& field)
+{
+    const char* first = text.c_str();
+    const char* last = first + text.size();
+    if (first != last && *first == '+')
+        ++first;
+    double value = 0;
+    if (std::from_chars(first, last, value).ec == std::errc())
+        field = value;
+}
+
+}  // namespace
+
+UnicodeString WorkFolder()
+{
+    return CurPath + PathDelim + "temp";
+}
+
+UnicodeString WorkFile(const UnicodeString& name)
+{
+    return WorkFolder() + PathDelim + name;
+}
+
+bool GetDARInfo(const UnicodeString& source)
+{
+    const UnicodeString capture = WorkFile("dar.info");
+    prepareCapture(capture);
+    RunProgram("ffprobe", {source}, capture);
+
+    File f = openForReading(capture);
+    if (!f)
+        return false;
+    // One chunk is a line, or up to 199 bytes of a longer one; the first chunk that holds all four markers decides.
+    char chunk[200];
+    while (std::fgets(chunk, sizeof chunk, f.get())) {
+        const char* sar = std::strstr(chunk, "SAR ");
+        const char* dar = std::strstr(chunk, "DAR ");
+        if (!std::strstr(chunk, "Stream") || !std::strstr(chunk, "Video") || !sar || !dar)
+            continue;
+        const size_t sarAt = static_cast<size_t>(sar - chunk) + 4;
+        const size_t darAt = static_cast<size_t>(dar - chunk) + 4;
+        readRatio(chunk, sarAt, "),:", VideoInfo.video_sar);
+        readRatio(chunk, darAt, "),:]", VideoInfo.video_dar);
+        break;
+    }
+    return true;
+}
+
+bool GetMD5Hash(const UnicodeString& source)
+{
+    const UnicodeString capture = WorkFile("md5.hash");
+    prepareCapture(capture);
+    RunProgram("Quillsum", {"md5", source}, capture);
+
+    if (FileExists(capture) && getFileSize(capture) < 20)
+        return false;
+    File f = openForReading(capture);
+    if (!f)
+        return false;
+    std::string digest;
+    readToken(f.get(), digest);
+    f.reset();
+    VideoInfo.md5 = UnicodeString::FromUtf8(digest);
+    DeleteFile(capture);
+    return true;
+}
+
+bool GetVideoAnalysis(const UnicodeString& source)
+{
+    const UnicodeString rgb = WorkFile("data.rgb");
+    const UnicodeString hashes = WorkFile("hashes.dat");
+    if (FileExists(rgb))
+        DeleteFile(rgb);
+    if (FileExists(hashes))
+        DeleteFile(hashes);
+    TStringList pictures;
+    GetPicturesFromDirectory(WorkFolder(), &pictures);
+    for (int i = 0; i < pictures.Count(); ++i)
+        DeleteFile(pictures[i]);
+
+    RunProgram("TarvelloScan", {source, FloatToStr(VideoInfo.video_dar), rgb, hashes, WorkFolder(), "ss",
+                                WorkFile("table.jpg"), WorkFile("info.dat")});
+    return FileExists(rgb) && getFileSize(rgb) > 0;
+}
+
+bool GetVideoInfo()
+{
+    const UnicodeString path = WorkFile("info.dat");
+    if (FileExists(path) && getFileSize(path) < 20)
+        return false;
+    File f = openForReading(path);
+    if (!f)
+        return false;
+    // Tokens are paired, not lines: a value that is empty or holds a blank shifts the pairing.
+    std::string key, value;
+    while (readToken(f.get(), key) && readToken(f.get(), value)) {
+        if (key == "Width:")
+            scanInt(value, VideoInfo.width);
+        else if (key == "Height:")
+            scanInt(value, VideoInfo.height);
+        else if (key == "FPS:")
+            scanDouble(value, VideoInfo.fps);
+        else if (key == "Frames:")
+            scanInt(value, VideoInfo.frames);
+        else if (key == "ResultWidth:")
+            scanInt(value, VideoInfo.used_width);
+        else if (key == "ResultHeight:")
+            scanInt(value, VideoInfo.used_height);
+    }
+    f.reset();
+    // Seconds with three decimals, rounded down; without a usable frame rate there is no duration.
+    const double exact = VideoInfo.frames * 1000.0 / VideoInfo.fps;
+    VideoInfo.duration = VideoInfo.fps > 0 && std::isfinite(exact) ? std::floor(exact) / 1000 : 0;
+    return true;
+}
+
+bool GetTableViewPicture(const UnicodeString& source)
+{
+    const UnicodeString picture = CurPath + PathDelim + "table.jpg";
+    if (FileExists(picture))
+        DeleteFile(picture);
+    RunProgram("Mosaiq", {"cols=10", "rows=10", "width=1920", source, picture});
+    return FileExists(picture) && getFileSize(picture) > 0;
+}

@@ -1,0 +1,56 @@
+#include "crt_rand.h"
+#include "screenshot_plan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CrtRand, FollowsTheMicrosoftRuntimeRecurrence)
+{
+    CrtRand seededWithOne(1);
+    EXPECT_EQ(seededWithOne.Next(), 41);
+    EXPECT_EQ(seededWithOne.Next(), 18467);
+    EXPECT_EQ(seededWithOne.Next(), 6334);
+
+    // The state wraps modulo 2^32 and only bits 16..30 come out.
+    CrtRand large(0xFFFFFFFFu);
+    EXPECT_EQ(large.Next(), static_cast<int>(((0xFFFFFFFFu * 214013u + 2531011u) >> 16) & 0x7FFF));
+}
+
+TEST(ScreenshotPlan, ShortVideoGetsTenRandomPicks)
+{
+    EXPECT_EQ(ChooseScreenshotFrames(3000, 25), (ScreenshotFrames{840, 788, 453, 382, 1673, 2416, 584, 2758, 0, 173}));
+}
+
+TEST(ScreenshotPlan, VideoOfTwoHundredFramesOrFewerPicksNothingAfterTheStart)
+{
+    EXPECT_EQ(ChooseScreenshotFrames(200, 25), ScreenshotFrames{});
+    for (int frame : ChooseScreenshotFrames(150, 25))
+        EXPECT_LE(frame, 0);
+}
+
+TEST(ScreenshotPlan, FiveMinutesGiveFixedMarksThenPicks)
+{
+    // 7500 frames at 25 a second are exactly 300 seconds: marks every minute, the fifth at the very end.
+    const ScreenshotFrames frames = ChooseScreenshotFrames(7500, 25);
+    EXPECT_EQ((std::array<int, 5>{frames[0], frames[1], frames[2], frames[3], frames[4]}),
+              (std::array<int, 5>{1500, 3000, 4500, 6000, 7500}));
+    CrtRand generator(7500);
+    for (std::size_t i = 5; i < frames.size(); ++i)
+        EXPECT_EQ(frames[i], static_cast<int>(generator.Next() / 32767.0 * 7300)) << "entry " << i;
+
+    // The marks are truncated from frame rate x k x m x 60.
+    const ScreenshotFrames ntsc = ChooseScreenshotFrames(100000, 24000 / 1001.0);  // 4171 s
+    EXPECT_EQ(ntsc[0], 14385);  // 23.976... x 1 x 10 x 60 = 14385.6
+}
+
+TEST(ScreenshotPlan, MarkMinutesByDuration)
+{
+    const std::pair<double, int> cases[] = {{299.9, 0}, {300, 1},   {599.9, 1},  {600, 2},   {1199, 2},
+                                            {1200, 4},  {1800, 6},  {3599, 6},   {3600, 10}, {5400, 14},
+                                            {7199, 14}, {7200, 24}, {100000, 24}};
+    for (const auto& [duration, minutes] : cases)
+        EXPECT_EQ(ScreenshotMarkMinutes(duration), minutes) << duration << " s";
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+#include "AddVideoFixture.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <algorithm>
+
+#include "ABOUT.h"
+#include "AnalyzeVideo.h"
+#include "HttpClient.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit5.h"
+#include "Unit7.h"
+#include "Unit8.h"
+
+using namespace tarvello::testserver;
+
+CatalogueServer& catalogue()
+{
+    static CatalogueServer* server = [] {
+        auto* s = new CatalogueServer;  // lives for the whole run, like the windows
+        s->start();
+        s->addAccount(TestUser, TestPassword);
+        return s;
+    }();
+    return *server;
+}
+
+namespace {
+
+void createWindowsOnce()
+{
+    if (Form1)
+        return;
+    Work_URL = UnicodeString(catalogue().baseUrl());
+    httpSettings().caFile = catalogue().caFile();
+    httpSettings().connectTimeoutMs = 5000;
+    httpSettings().stallTimeoutMs = 5000;
+    Form1 = new TForm1;
+    Form8 = new TForm8;
+    Form2 = new TForm2;
+    AboutBox = new TAboutBox;
+    Form7 = new TForm7;
+    Form3 = new TForm3;
+    Form5 = new TForm5;
+    UserName = UnicodeString(TestUser);
+    Password = UnicodeString(TestPassword);
+    Form3->Timer1->stop();
+}
+
+}  // namespace
+
+void AddVideo::SetUp()
+{
+    createWindowsOnce();
+    UserName = UnicodeString(TestUser);
+    Password = UnicodeString(TestPassword);
+    place = std::make_unique<WorkPlace>();
+    place->link("Quillsum", QUILLSUM_PATH);
+    VideoInfo = TVideoInfo{};
+    catalogue().clearRequests();
+    Form3->show();
+}
+
+void AddVideo::TearDown()
+{
+    waitForAnalysis();
+    Form3->hide();
+    Form8->hide();
+    Form5->hide();
+    catalogue().unscript("check.php");
+    catalogue().unscript("add.php");
+    place.reset();
+}
+
+void AddVideo::open(const std::string& path)
+{
+    Form3->OpenDialog1 = [path] { return UnicodeString(path); };
+    Form3->N3Click();
+}
+
+bool AddVideo::waitForAnalysis()
+{
+    return waitUntil([] { return !Analyzer || Analyzer->isFinished() || !Analyzer->isRunning(); });
+}
+
+bool AddVideo::hasMessage(const std::string& text) const
+{
+    return std::find(dialogs.messages.begin(), dialogs.messages.end(), text) != dialogs.messages.end();
+}
+
+std::vector<HttpRequest> AddVideo::requestsTo(const std::string& script) const
+{
+    std::vector<HttpRequest> found;
+    for (const HttpRequest& request : catalogue().requests())
+        if (request.script() == script)
+            found.push_back(request);
+    return found;
+}
+
+std::string AddVideo::someFile(const std::string& name, const std::string& bytes)
+{
+    const auto path = place->root() / name;
+    place->write(path, bytes);
+    return path.string();
+}

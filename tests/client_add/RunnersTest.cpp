@@ -1,0 +1,268 @@
+// The outside-tool runners against real programs (ffprobe, Quillsum) and shell scripts standing in for them.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include "ToolRunners.h"
+#include "Unit1.h"
+#include "WorkPlace.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each test starts from a fresh client folder and a zeroed video record.
+class Runners : public ::testing::Test {
+protected:
+    void SetUp() override { VideoInfo = TVideoInfo{}; }
+
+    WorkPlace place;
+};
+
+// A stand-in for ffprobe that prints `output` as its stream summary.
+void fakeProbe(const WorkPlace& place, const std::string& output)
+{
+    place.write(place.root() / "probe.txt", output);
+    place.script("ffprobe", "cat \"$(dirname \"$0\")/probe.txt\" >&2\n");
+}
+
+// Keeps PATH empty for a scope, so that no system program is found.
+struct NoPath {
+    std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+    NoPath() { setenv("PATH", "", 1); }
+    ~NoPath() { setenv("PATH", saved.c_str(), 1); }
+};
+
+}  // namespace
+
+TEST_F(Runners, FfprobeGivesTheRatiosOfRealVideos)
+{
+    const struct {
+        const char* size;
+        const char* filters;
+        double sar;
+        const char* darText;
+    } cases[] = {
+        {"320x180", "", 1.0, "1.77777777777778"},
+        {"720x576", "setsar=64/45", 64.0 / 45, "1.77777777777778"},
+        {"640x480", "", 1.0, "1.33333333333333"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        const fs::path video = makeVideo(place.root(), std::string("v") + c.size + ".mp4", c.size, c.filters);
+        ASSERT_TRUE(GetDARInfo(UnicodeString(video.string())));
+        EXPECT_DOUBLE_EQ(VideoInfo.video_sar, c.sar);
+        EXPECT_EQ(FloatToStr(VideoInfo.video_dar).ToUtf8(), c.darText);
+        EXPECT_TRUE(fs::exists(place.temp() / "dar.info"));
+    }
+}
+
+TEST_F(Runners, CraftedStreamSummaries)
+{
+    const std::string longLine = "  Stream #0:0: Video: h264, yuv420p, 1920x1080" + std::string(170, ' ') +
+                                 "[SAR 1:1 DAR 16:9], 25 fps\n";
+    const struct {
+        const char* what;
+        std::string output;
+        double sar, dar;  // -1: the previous value (7) stays
+    } cases[] = {
+        {"usual line", "  Stream #0:0: Video: h264, 1920x1080 [SAR 1:1 DAR 16:9], 25 fps\n", 1, 16.0 / 9},
+        {"zero ratios", "  Stream #0:0: Video: rawvideo, 720x576 [SAR 0:1 DAR 0:1], 25 fps\n", 0, 0},
+        {"anamorphic", "Stream #0:0(und): Video: mpeg2video, 720x576 [SAR 64:45 DAR 16:9]\n", 64.0 / 45, 16.0 / 9},
+        {"first of two streams", "Stream #0:0: Video: a [SAR 4:3 DAR 2:1]\nStream #0:1: Video: b [SAR 1:1 DAR 4:3]\n",
+         4.0 / 3, 2},
+        {"audio line passed over", "Stream #0:1: Audio: aac, 48000 Hz\nStream #0:0: Video: x [SAR 1:1 DAR 4:3]\n", 1,
+         4.0 / 3},
+        {"markers past the first chunk", longLine, -1, -1},
+        {"no stream line", "Input #0, mov,mp4\n  Duration: 00:00:01.00\n", -1, -1},
+        {"a ratio over zero is no ratio", "Stream #0:0: Video: x [SAR 1:0 DAR 3:0]\n", -1, -1},
+        {"hexadecimal numbers as the C library reads them", "Stream #0:0: Video: x [SAR 0x10:0x8 DAR 010:04]\n", 2, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        VideoInfo.video_sar = VideoInfo.video_dar = 7;
+        fakeProbe(place, c.output);
+        EXPECT_TRUE(GetDARInfo("video.mp4"));
+        EXPECT_DOUBLE_EQ(VideoInfo.video_sar, c.sar < 0 ? 7 : c.sar);
+        EXPECT_DOUBLE_EQ(VideoInfo.video_dar, c.dar < 0 ? 7 : c.dar);
+        fs::remove(place.root() / "ffprobe");
+    }
+}
+
+TEST_F(Runners, AMissingFfprobeKeepsTheOldRatios)
+{
+    VideoInfo.video_sar = 1.5;
+    VideoInfo.video_dar = 2.35;
+    NoPath noPath;
+    EXPECT_TRUE(GetDARInfo("video.mp4"));
+    EXPECT_EQ(VideoInfo.video_sar, 1.5);
+    EXPECT_EQ(VideoInfo.video_dar, 2.35);
+    EXPECT_EQ(fs::file_size(place.temp() / "dar.info"), 0u);
+}
+
+TEST_F(Runners, AMissingWorkFolderFailsTheCaptures)
+{
+    fs::remove_all(place.temp());
+    fakeProbe(place, "Stream #0:0: Video: x [SAR 1:1 DAR 4:3]\n");
+    EXPECT_FALSE(GetDARInfo("video.mp4"));
+    EXPECT_FALSE(GetMD5Hash("video.mp4"));
+    EXPECT_FALSE(GetVideoInfo());
+}
+
+TEST_F(Runners, QuillsumDigestIsStoredAndItsCaptureDeleted)
+{
+    place.link("Quillsum", QUILLSUM_PATH);
+    const fs::path video = place.root() / "my video.bin";
+    place.write(video, "abc");
+    ASSERT_TRUE(GetMD5Hash(UnicodeString(video.string())));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_FALSE(fs::exists(place.temp() / "md5.hash"));
+}
+
+TEST_F(Runners, ShortOrMissingDigestOutputFails)
+{
+    VideoInfo.md5 = "previous";
+    place.script("Quillsum", "printf '0123456789abcdef012'\n");  // 19 bytes
+    EXPECT_FALSE(GetMD5Hash("video.mp4"));
+    EXPECT_EQ(readFile(place.temp() / "md5.hash"), "0123456789abcdef012");
+
+    fs::remove(place.root() / "Quillsum");
+    NoPath noPath;
+    EXPECT_FALSE(GetMD5Hash("video.mp4"));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), "previous");
+}
+
+TEST_F(Runners, TheDigestIsTheFirstTokenWhateverItsLength)
+{
+    const std::string token(5000, 'f');
+    place.script("Quillsum", "printf '" + token + "  name\\n'\n");
+    ASSERT_TRUE(GetMD5Hash("video.mp4"));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), token);
+}
+
+TEST_F(Runners, InfoFileReading)
+{
+    const auto full = [](const std::string& fps, const std::string& frames, const std::string& fourcc) {
+        return "Width: 1920\r\nHeight: 1080\r\nFPS: " + fps + "\r\nFrames: " + frames + "\r\nFOURCC: " + fourcc +
+               "\r\nPixelAspectRatio: 1.000000\r\nResultWidth: 1900\r\nResultHeight: 800\r\n";
+    };
+    const struct {
+        const char* what;
+        std::string info;
+        bool ok;
+        double fps, duration;
+        int usedWidth;
+    } cases[] = {
+        {"23.976 frames a second", full("23.976", "1000", "avc1"), true, 23.976, 41.708, 1900},
+        {"25 frames a second", full("25", "12345", "avc1"), true, 25, 493.8, 1900},
+        {"no FPS line keeps the old rate", "Width: 1920\nHeight: 1080\nFrames: 500\nResultWidth: 1900\n", true, 10, 50,
+         1900},
+        {"an empty FOURCC shifts the pairing", full("25", "250", ""), true, 25, 10, 5},
+        {"a rate of 0 gives no duration", full("0", "250", "avc1"), true, 0, 0, 1900},
+        {"19 bytes", "Width: 1920\nFPS: 2\n", false, 10, 99, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        VideoInfo = TVideoInfo{};
+        VideoInfo.fps = 10;
+        VideoInfo.duration = 99;
+        VideoInfo.used_width = VideoInfo.used_height = 5;
+        place.write(place.temp() / "info.dat", c.info);
+        EXPECT_EQ(GetVideoInfo(), c.ok);
+        EXPECT_DOUBLE_EQ(VideoInfo.fps, c.fps);
+        EXPECT_DOUBLE_EQ(VideoInfo.duration, c.duration);
+        EXPECT_EQ(VideoInfo.used_width, c.usedWidth);
+        if (c.ok) {
+            EXPECT_EQ(VideoInfo.width, 1920);
+        }
+    }
+    fs::remove(place.temp() / "info.dat");
+    EXPECT_FALSE(GetVideoInfo());
+}
+
+TEST_F(Runners, AnalyzerGetsItsEightArgumentsIntact)
+{
+    place.script("TarvelloScan", "ls temp > before.txt\npwd > cwd.txt\n" + fakeAnalyzerScript("Width: 1\\n"));
+    // Left from the previous analysis: pictures in the work folder go, one in the client folder stays.
+    place.write(place.temp() / "ss_1.00_25.jpg", "old");
+    place.write(place.temp() / "table.jpg", "old");
+    place.write(place.root() / "mine.jpg", "mine");
+    const std::string video = (place.root() / "a \"quoted\" name; with blanks.mp4").string();
+    VideoInfo.video_dar = 16.0 / 9;
+
+    ASSERT_TRUE(GetVideoAnalysis(UnicodeString(video)));
+    const std::string t = place.temp().string();
+    EXPECT_EQ(readFile(place.root() / "analyzer.log"),
+              video + "\n1.77777777777778\n" + t + "/data.rgb\n" + t + "/hashes.dat\n" + t + "\nss\n" + t +
+                  "/table.jpg\n" + t + "/info.dat\n--\n");
+    EXPECT_EQ(readFile(place.root() / "cwd.txt"), place.root().string() + "\n");
+    EXPECT_EQ(readFile(place.root() / "before.txt"), "");
+    EXPECT_TRUE(fs::exists(place.root() / "mine.jpg"));
+}
+
+TEST_F(Runners, AnalyzerOutcomeIsJudgedByTheRgbFile)
+{
+    place.script("TarvelloScan", ": > \"$3\"\n");
+    place.write(place.temp() / "data.rgb", "old data");
+    EXPECT_FALSE(GetVideoAnalysis("video.mp4"));
+    EXPECT_EQ(fs::file_size(place.temp() / "data.rgb"), 0u);
+
+    fs::remove(place.root() / "TarvelloScan");
+    place.write(place.temp() / "data.rgb", "old data");
+    NoPath noPath;
+    EXPECT_FALSE(GetVideoAnalysis("video.mp4"));
+    EXPECT_FALSE(fs::exists(place.temp() / "data.rgb"));
+}
+
+#ifdef TARVELLOSCAN_PATH
+TEST_F(Runners, RealAnalyzerWritesItsOutputs)
+{
+    place.link("TarvelloScan", TARVELLOSCAN_PATH);
+    const fs::path video = makeVideo(place.root(), "clip.mp4", "320x180");
+    VideoInfo.video_dar = 16.0 / 9;
+    ASSERT_TRUE(GetVideoAnalysis(UnicodeString(video.string())));
+    ASSERT_TRUE(GetVideoInfo());
+    EXPECT_EQ(VideoInfo.width, 320);
+    EXPECT_EQ(VideoInfo.height, 180);
+    EXPECT_EQ(VideoInfo.frames, 25);
+    EXPECT_DOUBLE_EQ(VideoInfo.duration, 1);
+    EXPECT_TRUE(fs::exists(place.temp() / "table.jpg"));
+    EXPECT_TRUE(fs::exists(place.temp() / "hashes.dat"));
+}
+#endif
+
+// Quillsum by itself: the digest line, a file over 4 GiB, and the usage line for any other use.
+TEST(Quillsum, PrintsTheDigestAndTheFileName)
+{
+    WorkPlace place;
+    const fs::path file = place.root() / "abc.txt";
+    place.write(file, "abc");
+    const std::string out = place.root() / "out.txt";
+    ASSERT_EQ(std::system(("'" QUILLSUM_PATH "' md5 '" + file.string() + "' > '" + out + "'").c_str()), 0);
+    EXPECT_EQ(readFile(out), "900150983cd24fb0d6963f7d28e17f72  " + file.string() + "\n");
+}
+
+TEST(Quillsum, StreamsFilesOver4GiB)
+{
+    WorkPlace place;
+    const fs::path file = place.root() / "big.bin";
+    place.write(file, "");
+    fs::resize_file(file, (std::uintmax_t(4) << 30) + 3);  // sparse
+    const std::string out = place.root() / "out.txt";
+    ASSERT_EQ(std::system(("'" QUILLSUM_PATH "' md5 '" + file.string() + "' > '" + out + "'").c_str()), 0);
+    EXPECT_EQ(readFile(out).substr(0, 32), "4ca27e0aa2e7592739ca3de160d1c3a6");  // md5sum of the same zeros
+}
+
+TEST(Quillsum, AnyOtherUsePrintsUsage)
+{
+    for (const char* args : {"", "md5", "sha1 x", "md5 a b"}) {
+        SCOPED_TRACE(args);
+        const int status = std::system(("'" QUILLSUM_PATH "' " + std::string(args) + " 2>/dev/null").c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+    }
+}

@@ -1,0 +1,112 @@
+#include "ClientWindows.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <fstream>
+#include <iterator>
+
+#include "ABOUT.h"
+#include "HttpClient.h"
+#include "QtText.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit5.h"
+#include "Unit7.h"
+#include "Unit8.h"
+
+using tarvello::testserver::CatalogueServer;
+using tarvello::testserver::HttpRequest;
+
+namespace {
+
+void createWindows()
+{
+    CatalogueServer& server = catalogue();
+    Work_URL = UnicodeString(server.baseUrl());
+    httpSettings().caFile = server.caFile();
+    httpSettings().connectTimeoutMs = 3000;
+    httpSettings().stallTimeoutMs = 1000;
+
+    DialogRecorder startup;  // whatever the windows' own start-up timers ask is answered here, not in a test
+    Form1 = new TForm1;
+    Form8 = new TForm8;
+    Form2 = new TForm2;
+    AboutBox = new TAboutBox;
+    Form7 = new TForm7;
+    Form3 = new TForm3;
+    Form5 = new TForm5;
+    // The main window's start-up is tested by restarting its timer; the other windows' timers run out here.
+    Form1->Timer1->stop();
+    pumpEvents(std::chrono::milliseconds(1500));
+}
+
+}  // namespace
+
+CatalogueServer& catalogue()
+{
+    static CatalogueServer* server = [] {
+        auto* s = new CatalogueServer;
+        s->start();
+        return s;
+    }();
+    return *server;
+}
+
+std::vector<HttpRequest> requestsTo(const std::string& script)
+{
+    std::vector<HttpRequest> found;
+    for (const HttpRequest& request : catalogue().requests())
+        if (request.script() == script)
+            found.push_back(request);
+    return found;
+}
+
+std::string partData(const HttpRequest& request, const std::string& name)
+{
+    const std::string disposition = "Content-Disposition: form-data; name=\"" + name + "\"";
+    const size_t at = request.body.find(disposition);
+    if (at == std::string::npos)
+        return "";
+    const size_t data = request.body.find("\r\n\r\n", at) + 4;
+    const size_t end = request.body.find("\r\n--", data);
+    std::string text = request.body.substr(data, end - data);
+    return text;
+}
+
+void ClientWindowTest::SetUp()
+{
+    static bool created = false;
+    if (!created) {
+        createWindows();
+        created = true;
+    }
+    static int accounts = 0;
+    email = "reader" + std::to_string(++accounts) + "@tarvello.example";
+    catalogue().addAccount(email, password);
+    catalogue().clearRequests();
+    ASSERT_TRUE(folder.isValid());
+    CurPath = ustr(folder.path());
+    UserName = UnicodeString(email);
+    Password = UnicodeString(password);
+}
+
+void ClientWindowTest::TearDown()
+{
+    for (const char* script : {"list.php", "delete.php"})
+        catalogue().unscript(script);
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    Form1->Timer1->stop();
+}
+
+void ClientWindowTest::writeSettings(const std::string& bytes) const
+{
+    std::ofstream(folder.filePath("TarvelloDesk.ini").toStdString(), std::ios::binary) << bytes;
+}
+
+std::string ClientWindowTest::readSettings() const
+{
+    std::ifstream in(folder.filePath("TarvelloDesk.ini").toStdString(), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}

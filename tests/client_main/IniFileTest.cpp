@@ -1,0 +1,95 @@
+#include <QTemporaryDir>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sys/stat.h>
+
+#include "IniFile.h"
+#include "platform/Exception.h"
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    std::string path() const { return folder.filePath("settings.ini").toStdString(); }
+    void write(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }
+    std::string read() const
+    {
+        std::ifstream in(path(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(IniFileTest, ReadsValuesByCaselessSectionAndKeyKeepingTheirBytes)
+{
+    write("; saved by hand\r\n[Other]\r\nUserName=not this one\r\n[ACCOUNT]\r\n  username = Пётр@почта.example \r\n"
+          "Password=a=b;c\r\n");
+    const TIniFile ini{UnicodeString(path())};
+    EXPECT_EQ(ini.ReadString("Account", "UserName", "none"), UnicodeString(" Пётр@почта.example "));
+    EXPECT_EQ(ini.ReadString("Account", "Password", "none"), UnicodeString("a=b;c"));
+    EXPECT_EQ(ini.ReadString("Account", "Missing", "none"), UnicodeString("none"));
+    EXPECT_EQ(ini.ReadString("Nowhere", "UserName", "none"), UnicodeString("none"));
+}
+
+TEST_F(IniFileTest, ReadCutsAValueAt2047Characters)
+{
+    write("[Account]\nPassword=" + std::string(3000, 'x') + "\n");
+    EXPECT_EQ(TIniFile(UnicodeString(path())).ReadString("Account", "Password", "").Length(), 2047);
+}
+
+TEST_F(IniFileTest, WritingChangesOnlyTheKeysWritten)
+{
+    struct Case {
+        const char* before;
+        const char* after;
+    };
+    const Case cases[] = {
+        // an existing key is replaced in place, line breaks and other lines untouched
+        {"\xEF\xBB\xBF; note\r\n[Window]\r\nLeft=10\r\n\r\n[Account]\r\nUserName=old\r\nTheme=dark\r\n",
+         "\xEF\xBB\xBF; note\r\n[Window]\r\nLeft=10\r\n\r\n[Account]\r\nUserName=new@mail.example\r\nTheme=dark\r\n"},
+        // a missing key goes after the section's last key, before the blank line that ends it
+        {"[Account]\nTheme=dark\n\n[Window]\nLeft=10",
+         "[Account]\nTheme=dark\nUserName=new@mail.example\n\n[Window]\nLeft=10"},
+        // a missing section is appended, also after a last line without a break
+        {"[Window]\nLeft=10", "[Window]\nLeft=10\n[Account]\nUserName=new@mail.example\n"},
+        {"", "[Account]\nUserName=new@mail.example\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        write(c.before);
+        TIniFile ini{UnicodeString(path())};
+        ini.WriteString("Account", "UserName", "new@mail.example");
+        ini.UpdateFile();
+        EXPECT_EQ(read(), c.after);
+    }
+}
+
+TEST_F(IniFileTest, WrittenFileIsForItsOwnerOnly)
+{
+    write("[Account]\nPassword=old\n");
+    ::chmod(path().c_str(), 0644);
+    TIniFile ini{UnicodeString(path())};
+    ini.WriteString("Account", "Password", "geheim!");
+    ini.UpdateFile();
+    struct stat info {};
+    ASSERT_EQ(::stat(path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(TIniFile(UnicodeString(path())).ReadString("Account", "Password", ""), UnicodeString("geheim!"));
+}
+
+TEST_F(IniFileTest, FailedWriteNamesThePath)
+{
+    const std::string missing = folder.filePath("no such folder/settings.ini").toStdString();
+    TIniFile ini{UnicodeString(missing)};
+    ini.WriteString("Account", "UserName", "a@b.c");
+    try {
+        ini.UpdateFile();
+        FAIL() << "no error";
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.Message(), UnicodeString("Unable to write to " + missing));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+#include <QLabel>
+#include <climits>
+#include <QWidget>
+
+#include "ClientWindows.h"
+#include "HttpClient.h"
+#include "QtText.h"
+#include "StringGrid.h"
+#include "Unit1.h"
+#include "Unit8.h"
+#include "utils/Formatting.h"
+
+using tarvello::testserver::HttpReply;
+using tarvello::testserver::Record;
+
+namespace {
+
+const std::string Unavailable = "Сервер недоступен!\n Попробуйте повторить запрос чуть позже!";
+const std::string DeleteQuestion = "Вы уверены, что хотите удалить запись?\nОтмена будет невозможна.";
+
+class MainWindowTest : public ClientWindowTest {
+protected:
+    TStringGrid& grid() { return *Form1->StringGrid1; }
+    std::string cell(int col, int row) { return grid().Cells(col, row).ToUtf8(); }
+    std::string panel(int i) { return Form1->StatusPanels[i]->text().toStdString(); }
+
+    int addRecord(const std::string& title, const std::string& duration = "3600")
+    {
+        Record record;
+        record.owner = email;
+        record.fields = {{"title", title}, {"producer", "Режиссёр"}, {"country", "Страна"},
+                         {"creation_year", "1999"}, {"duration", duration}, {"genre", "драма"},
+                         {"actors", "Актёр"}};
+        return catalogue().addRecord(record);
+    }
+
+    // Fills the grid from the real catalogue with one record, so that a test can see it kept.
+    void showOneRecord()
+    {
+        catalogue().unscript("list.php");
+        addRecord("Прежняя запись");
+        Form1->BitBtn1Click();
+        ASSERT_EQ(cell(2, 1), "Прежняя запись");
+        dialogs.messages.clear();
+        catalogue().clearRequests();
+    }
+
+    void refreshWith(HttpReply reply)
+    {
+        catalogue().script("list.php", std::move(reply));
+        Form1->BitBtn1Click();
+    }
+};
+
+TEST_F(MainWindowTest, RefreshSendsTheAccountAndShowsEachRecordNumbered)
+{
+    addRecord("Первый");
+    addRecord("Второй");
+    addRecord("Третий");
+    Form1->BitBtn1Click();
+
+    const auto requests = requestsTo("list.php");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "POST");
+    EXPECT_EQ(partData(requests[0], "user"), email);
+    EXPECT_EQ(partData(requests[0], "password"), password);
+
+    EXPECT_EQ(grid().RowCount(), 4);
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(cell(0, row), std::to_string(row));
+    EXPECT_EQ(cell(2, 1), "Первый");
+    EXPECT_EQ(cell(2, 3), "Третий");
+    EXPECT_EQ(cell(6, 1), GetTimeForMovieRus(3600).ToUtf8());
+    EXPECT_EQ(panel(1), "Всего записей: 3");
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    grid().SetRow(2);
+    EXPECT_EQ(panel(0), "Запись: 2");
+}
+
+TEST_F(MainWindowTest, AnOkOnlyListLeavesOneEmptyRowAndEmptyPanels)
+{
+    for (const char* reply : {"OK", "OK\n", "OK\r\n"}) {
+        SCOPED_TRACE(reply);
+        showOneRecord();
+        refreshWith(HttpReply::Text(reply));
+        EXPECT_EQ(grid().RowCount(), 2);
+        for (int col = 0; col < 9; ++col)
+            EXPECT_EQ(cell(col, 1), "");
+        EXPECT_EQ(panel(0), "");
+        EXPECT_EQ(panel(1), "");
+        EXPECT_TRUE(dialogs.messages.empty());
+    }
+}
+
+TEST_F(MainWindowTest, RecordLineFieldsAreDecodedAndShortLinesPadded)
+{
+    refreshWith(HttpReply::Text("OK\n"
+                                "7\tКороткая\tРежиссёр\n"
+                                "8\tДва\\nслова\tR\tC\t2001\t5400.9\tG\\tH\tA\\r\\nB\textra\n"
+                                "9\tДолгий\t\t\t\t99999999999\n"));
+    EXPECT_EQ(cell(1, 1), "7");
+    EXPECT_EQ(cell(3, 1), "Режиссёр");
+    for (int col : {4, 5, 7, 8})
+        EXPECT_EQ(cell(col, 1), "") << "column " << col;
+    EXPECT_EQ(cell(6, 1), GetTimeForMovieRus(0).ToUtf8());
+
+    EXPECT_EQ(cell(2, 2), "Два слова");
+    EXPECT_EQ(cell(6, 2), GetTimeForMovieRus(5400).ToUtf8());
+    EXPECT_EQ(cell(7, 2), "G H");
+    EXPECT_EQ(cell(8, 2), "A  B");
+    EXPECT_EQ(cell(6, 3), GetTimeForMovieRus(INT_MAX).ToUtf8());  // held at the end of the range
+}
+
+TEST_F(MainWindowTest, RefusalsAndUnknownRepliesKeepTheGrid)
+{
+    struct Case {
+        const char* reply;
+        const char* message;  // nullptr: nothing is shown
+    };
+    const Case cases[] = {
+        {"Wrong password\n", "Неверный пароль!"},
+        {"User not found", "Пользователь не найден!"},
+        {"User blocked", "Пользователь заблокирован!"},
+        {"Something else\n1\tX", nullptr},
+        {"ok", nullptr},
+        {"", Unavailable.c_str()},  // a reply without any line
+    };
+    showOneRecord();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        dialogs.messages.clear();
+        refreshWith(HttpReply::Text(c.reply));
+        EXPECT_EQ(dialogs.messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+        EXPECT_EQ(cell(2, 1), "Прежняя запись");
+    }
+}
+
+TEST_F(MainWindowTest, TheCatalogueRefusesAWrongPasswordAndABlockedAccount)
+{
+    Password = "not the password";
+    Form1->BitBtn1Click();
+    catalogue().addAccount("blocked@tarvello.example", "secret1", true);
+    UserName = "blocked@tarvello.example";
+    Password = "secret1";
+    Form1->BitBtn1Click();
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Неверный пароль!", "Пользователь заблокирован!"}));
+}
+
+TEST_F(MainWindowTest, RedirectsAndErrorStatusesFailTheRequest)
+{
+    HttpReply redirect = HttpReply::Text("OK", 302);
+    redirect.headers = {"Location: " + catalogue().baseUrl() + "list.php"};
+    showOneRecord();
+    for (const HttpReply& reply : {redirect, HttpReply::Text("OK", 404), HttpReply::Text("OK", 500)}) {
+        SCOPED_TRACE(reply.status);
+        dialogs.messages.clear();
+        refreshWith(reply);
+        EXPECT_EQ(dialogs.messages, std::vector<std::string>{Unavailable});
+        EXPECT_EQ(cell(2, 1), "Прежняя запись");
+    }
+    EXPECT_EQ(requestsTo("list.php").size(), 3u);  // the redirect was not followed
+}
+
+TEST_F(MainWindowTest, AServerThatNeverAnswersEndsInTheFailureMessage)
+{
+    HttpReply silent;
+    silent.neverAnswer = true;
+    refreshWith(silent);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{Unavailable});
+}
+
+TEST_F(MainWindowTest, TextWithoutCharsetIsReadAsLatin1)
+{
+    HttpReply reply = HttpReply::Text("OK\n1\tСолярис");
+    reply.contentType = "text/html";
+    refreshWith(reply);
+    EXPECT_EQ(grid().Cells(2, 1), ustr(QString::fromLatin1("Солярис")));
+    EXPECT_NE(cell(2, 1), "Солярис");
+}
+
+TEST_F(MainWindowTest, CookiesGoBackOnlyWithTheWindowThatReceivedThem)
+{
+    HttpReply reply = HttpReply::Text("OK");
+    reply.headers = {"Set-Cookie: session=main-window; Path=/"};
+    refreshWith(reply);
+    Form1->BitBtn1Click();
+
+    HttpClient other;
+    MultipartBody body;
+    body.AddFormField("user", UserName);
+    other.Post(Work_URL + "list.php", body);
+
+    const auto requests = requestsTo("list.php");
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[1].header("Cookie"), "session=main-window");
+    EXPECT_EQ(requests[2].header("Cookie"), "");
+}
+
+TEST_F(MainWindowTest, DeleteAsksFirstAndDoesNothingWhenDeclined)
+{
+    const int id = addRecord("Удаляемая");
+    Form1->BitBtn1Click();
+    catalogue().clearRequests();
+
+    dialogs.answers = {false};
+    Form1->BitBtn4Click();
+    EXPECT_EQ(dialogs.questions, std::vector<std::string>{DeleteQuestion});
+    EXPECT_TRUE(catalogue().requests().empty());
+
+    Form1->BitBtn4Click();  // Yes
+    const auto deletes = requestsTo("delete.php");
+    ASSERT_EQ(deletes.size(), 1u);
+    EXPECT_EQ(partData(deletes[0], "id"), std::to_string(id));
+    EXPECT_EQ(partData(deletes[0], "password"), password);
+    EXPECT_FALSE(catalogue().record(id).has_value());
+    EXPECT_EQ(requestsTo("list.php").size(), 1u);  // refreshed after the reply
+    EXPECT_EQ(cell(1, 1), "");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainWindowTest, EveryDeleteReplyIsFollowedByARefresh)
+{
+    struct Case {
+        const char* reply;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"Record not found", {"Запись не найдена!"}},
+        {"OK\n", {}},  // not "OK", yet nothing to say
+        {"User blocked", {"Пользователь заблокирован!"}},
+    };
+    showOneRecord();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        catalogue().clearRequests();
+        dialogs.messages.clear();
+        catalogue().script("delete.php", HttpReply::Text(c.reply));
+        Form1->BitBtn4Click();
+        EXPECT_EQ(dialogs.messages, c.messages);
+        const auto requests = catalogue().requests();
+        ASSERT_EQ(requests.size(), 2u);
+        EXPECT_EQ(requests[0].script(), "delete.php");
+        EXPECT_EQ(requests[1].script(), "list.php");
+    }
+}
+
+TEST_F(MainWindowTest, AFailedDeleteIsNotFollowedByARefresh)
+{
+    showOneRecord();
+    catalogue().script("delete.php", HttpReply::Text("OK", 500));
+    Form1->BitBtn4Click();
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{Unavailable});
+    EXPECT_EQ(requestsTo("list.php").size(), 0u);
+}
+
+TEST_F(MainWindowTest, DeletingTheEmptyRowOfAnEmptyListDoesNothing)
+{
+    refreshWith(HttpReply::Text("OK"));
+    catalogue().clearRequests();
+    Form1->BitBtn4Click();
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_TRUE(catalogue().requests().empty());
+}
+
+TEST_F(MainWindowTest, OpeningARowWithoutANumericIdDoesNothing)
+{
+    for (const char* id : {"0", "abc", ""}) {
+        SCOPED_TRACE(id);
+        refreshWith(HttpReply::Text(std::string("OK\n") + id + "\tTitle"));
+        Table = "Search";
+        Form1->BitBtn3Click();
+        EXPECT_EQ(VIEW_ID, 0);
+        EXPECT_EQ(Table, UnicodeString("Search"));
+        EXPECT_TRUE(Form8->isHidden());
+    }
+}
+
+TEST_F(MainWindowTest, OpeningARowShowsItInTheRecordForm)
+{
+    refreshWith(HttpReply::Text("OK\n5\tFirst\n42\tSecond"));
+    grid().SetRow(2);
+    Form1->BitBtn3Click();
+    EXPECT_EQ(VIEW_ID, 42);
+    EXPECT_EQ(Table, UnicodeString("My"));
+    EXPECT_TRUE(Form8->isVisible());
+}
+
+TEST_F(MainWindowTest, HelpFileLiesBesideTheProgramAndDialogsOpenModally)
+{
+    Form1->N7Click();
+    EXPECT_EQ(dialogs.opened, std::vector<std::string>{folder.path().toStdString() + "/TarvelloDesk.chm"});
+    Form1->N20Click();
+    Form1->N11Click();
+    EXPECT_EQ(dialogs.modalTitles, (std::vector<std::string>{"Настройки подключения", "О программе"}));
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <sys/stat.h>
+
+#include "ClientWindows.h"
+#include "QtText.h"
+#include "Unit1.h"
+#include "Unit2.h"
+
+namespace {
+
+const std::string BadEmail = "Введите корректный E-mail адрес!";
+const std::string ShortPassword = "Длина пароля должна быть не менее 6 символов!";
+
+class SettingsTest : public ClientWindowTest {
+protected:
+    // Opens the dialog as ShowModal does, types both fields and presses "Сохранить".
+    void save(const QString& mail, const QString& secret)
+    {
+        Form2->show();
+        Form2->Edit1->setText(mail);
+        Form2->Edit2->setText(secret);
+        Form2->BitBtn1->click();
+    }
+    std::string settingsPath() const { return folder.filePath("TarvelloDesk.ini").toStdString(); }
+};
+
+TEST_F(SettingsTest, ChecksComeInOrderAndAFailureChangesNothing)
+{
+    struct Case {
+        const char* email;
+        const char* password;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"nobody.example", "123456", BadEmail},
+        {"nobody@example", "123456", BadEmail},
+        {"nobody@example", "12345", BadEmail},  // the e-mail is checked first
+        {"no.body@example", "12345", ShortPassword},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.email) + " / " + c.password);
+        dialogs.messages.clear();
+        save(c.email, c.password);
+        EXPECT_EQ(dialogs.messages, std::vector<std::string>{c.message});
+        EXPECT_TRUE(Form2->isVisible());
+        EXPECT_EQ(UserName, UnicodeString(email));
+        EXPECT_EQ(Password, UnicodeString(password));
+    }
+    EXPECT_EQ(readSettings(), "");
+}
+
+TEST_F(SettingsTest, FirstSaveCreatesTheFileForItsOwnerOnly)
+{
+    save("  new@mail.example", "123456");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_EQ(Form2->result(), int(QDialog::Accepted));
+    EXPECT_EQ(UserName, UnicodeString("  new@mail.example"));  // as typed
+    EXPECT_EQ(Password, UnicodeString("123456"));
+    EXPECT_EQ(readSettings(), "[Account]\nUserName=  new@mail.example\nPassword=123456\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(settingsPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    UserName = Password = UnicodeString();
+    Form1->ReadINIExecute();
+    EXPECT_EQ(UserName, UnicodeString("  new@mail.example"));
+    EXPECT_EQ(Password, UnicodeString("123456"));
+}
+
+TEST_F(SettingsTest, SavingKeepsTheRestOfTheFile)
+{
+    writeSettings("[Account]\r\nUserName=old@mail.example\r\n\r\n[Window]\r\nLeft=10\r\n");
+    save("new@mail.example", "Пароль-7");
+    EXPECT_EQ(readSettings(), "[Account]\r\nUserName=new@mail.example\r\nPassword=Пароль-7\r\n\r\n[Window]\r\nLeft=10\r\n");
+}
+
+TEST_F(SettingsTest, CancelKeepsTheAccountAndReopeningShowsItAgain)
+{
+    Form2->show();
+    EXPECT_EQ(ustr(Form2->Edit1->text()), UnicodeString(email));
+    EXPECT_EQ(ustr(Form2->Edit2->text()), UnicodeString(password));
+    Form2->Edit1->setText("typed@mail.example");
+    Form2->Edit2->setText("typed-password");
+    Form2->BitBtn2->click();
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_EQ(UserName, UnicodeString(email));
+
+    Form2->show();
+    EXPECT_EQ(ustr(Form2->Edit1->text()), UnicodeString(email));
+    EXPECT_EQ(ustr(Form2->Edit2->text()), UnicodeString(password));
+    EXPECT_EQ(readSettings(), "");
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen)
+{
+    CurPath = ustr(folder.filePath("missing folder"));
+    save("new@mail.example", "123456");
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{"Unable to write to " + folder.path().toStdString() +
+                                       "/missing folder/TarvelloDesk.ini"});
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_EQ(UserName, UnicodeString("new@mail.example"));  // in effect for this run
+}
+
+TEST_F(SettingsTest, SignUpOpensTheSignUpPage)
+{
+    Form2->BitBtn3->click();
+    EXPECT_EQ(dialogs.opened, std::vector<std::string>{SignUp_URL.ToUtf8()});
+}
+
+}  // namespace
