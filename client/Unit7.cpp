@@ -16,6 +16,7 @@
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordLines.h"
+#include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit1.h"
 #include "Unit8.h"
@@ -222,8 +223,14 @@ void TForm7::BitBtn3Click()
 
 void TForm7::Button2Click()
 {
-    if (Form8->OpenFrom(*StringGrid1, "Search"))
-        ShowStatExecute();
+    VIEW_ID = StringGrid1->Cells(1, StringGrid1->Row()).ToIntDef(0);
+    if (VIEW_ID == 0)
+        return;
+    Table = "Search";
+    // Showing a hidden record form loads the record already; the direct call loads it into one that is open.
+    ShowWindow(*Form8);
+    Form8->FormShow();
+    ShowStatExecute();
 }
 
 void TForm7::Button1Click()

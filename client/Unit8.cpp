@@ -22,6 +22,7 @@
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
+#include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit1.h"
 #include "Unit5.h"
@@ -30,24 +31,6 @@
 #include "platform/Exception.h"
 #include "platform/StringList.h"
 #include "utils/Formatting.h"
-
-const char* const ServerUnavailableMessage = "Сервер недоступен!\n Попробуйте повторить запрос чуть позже!";
-
-bool ShowAccountRefusal(const UnicodeString& reply)
-{
-    static const std::pair<const char*, const char*> refusals[] = {
-        {"Wrong password", "Неверный пароль!"},
-        {"User not found", "Пользователь не найден!"},
-        {"User blocked", "Пользователь заблокирован!"},
-    };
-    for (const auto& [word, message] : refusals) {
-        if (reply == word) {
-            ShowMessage(message);
-            return true;
-        }
-    }
-    return false;
-}
 
 bool MoveCurrentRow(TStringGrid& grid, int delta)
 {
@@ -225,18 +208,6 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
     connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
 }
 
-bool TForm8::OpenFrom(const TStringGrid& grid, const UnicodeString& table)
-{
-    VIEW_ID = grid.Cells(1, grid.Row()).ToIntDef(0);
-    if (VIEW_ID == 0)
-        return false;
-    Table = table;
-    // Showing a hidden form loads it already; the direct call loads a form that was visible.
-    show();
-    FormShow();
-    return true;
-}
-
 void TForm8::FormShow()
 {
     loadedId_ = VIEW_ID;
@@ -403,7 +374,7 @@ void TForm8::BitBtn9Click()
     // The record that took the deleted one's row, or the new last one; the same one again when nothing was
     // deleted.
     list.SetRow(std::min(row, list.RowCount() - 1));
-    OpenFrom(list, "My");
+    Form1->BitBtn3Click();
 }
 
 void TForm8::step(int delta)
@@ -414,7 +385,7 @@ void TForm8::step(int delta)
         else
             Form7->Button3Click();
     } else if (Table == "My" && MoveCurrentRow(*Form1->StringGrid1, delta)) {
-        OpenFrom(*Form1->StringGrid1, "My");
+        Form1->BitBtn3Click();
     }
 }
 

@@ -51,10 +51,6 @@ public:
     std::array<QLabel*, 6> StatusPanels{};
     QTimer* Timer1 = nullptr;  // the picture timer
 
-    // Opens the record in the current row of `grid` (a record list whose column 1 holds the id): VIEW_ID from
-    // that cell, then, unless it is 0, `Table` = `table`, the form shown and loaded. Returns whether it opened.
-    bool OpenFrom(const TStringGrid& grid, const UnicodeString& table);
-
     void FormShow();  // loads the record VIEW_ID names
     void Timer1Timer();
     void N1Click();
@@ -94,12 +90,6 @@ private:
     QImage picture_;
 };
 
-// Replies and messages that the windows of the catalogue share.
-extern const char* const ServerUnavailableMessage;
-// Shows the message of an account refusal ("Wrong password", "User not found", "User blocked"); returns
-// whether `reply` was one.
-bool ShowAccountRefusal(const UnicodeString& reply);
-
-// Makes the row `delta` rows away from the current one current, when it is a record row (1 .. RowCount()-1);
-// returns whether it moved.
+// Stepping through a record list: makes the row `delta` rows away from the current one current, when it is a
+// record row (1 .. RowCount()-1); returns whether it moved.
 bool MoveCurrentRow(TStringGrid& grid, int delta);

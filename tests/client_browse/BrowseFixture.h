@@ -33,9 +33,8 @@ protected:
     static std::vector<ts::FormPart> partsOf(const ts::HttpRequest& request);
     static std::map<std::string, std::string> fieldsOf(const ts::HttpRequest& request);
 
-    // Fills the main window's list with this account's records; false when the main window could not refresh it
-    // itself and the test filled it.
-    bool loadMainList();
+    // Refreshes the main window's list: this account's records.
+    void loadMainList();
     // Runs the event loop until the record form's picture timer has fired.
     void waitForPicture();
 

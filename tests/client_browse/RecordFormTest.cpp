@@ -273,8 +273,6 @@ TEST_F(RecordForm, DoubleClickCopiesTheRowAndOpensThePickerOnItsPage)
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "Актёры фильма");
     EXPECT_FALSE(Form5->isVisible());
 
-    if (!Form5->PageControl1)
-        GTEST_SKIP() << "the value picker has no pages yet";
     Form8->ValueListEditor1->SetRow(10);
     Form8->ValueListEditor1DblClick();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "family");
