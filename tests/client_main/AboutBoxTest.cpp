@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QRegularExpression>
 
 #include "ABOUT.h"
 #include "ClientWindows.h"
@@ -64,7 +65,11 @@ TEST_F(AboutBoxTest, ThePanelOffsetIsNotPartOfTheRectangle)
 TEST_F(AboutBoxTest, TheLinkOpensTheProgramPage)
 {
     AboutBox->CommentsClick();
-    EXPECT_EQ(dialogs.opened, std::vector<std::string>{Program_URL.ToUtf8()});
+    ASSERT_EQ(dialogs.opened.size(), 1u);
+    EXPECT_TRUE(QRegularExpression("^https://[^/]+/product\\.php\\?id=73$")
+                    .match(QString::fromStdString(dialogs.opened[0]))
+                    .hasMatch())
+        << dialogs.opened[0];
 }
 
 }  // namespace
