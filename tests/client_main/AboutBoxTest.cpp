@@ -1,4 +1,6 @@
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QRegularExpression>
 
 #include "ABOUT.h"
@@ -62,9 +64,17 @@ TEST_F(AboutBoxTest, ThePanelOffsetIsNotPartOfTheRectangle)
     EXPECT_EQ(pictureAt(lowerPart), 8);
 }
 
-TEST_F(AboutBoxTest, TheLinkOpensTheProgramPage)
+TEST_F(AboutBoxTest, ALeftClickOnTheLinkOpensTheProgramPage)
 {
-    AboutBox->CommentsClick();
+    auto release = [](Qt::MouseButton button, QPoint at) {
+        QMouseEvent event(QEvent::MouseButtonRelease, at, AboutBox->Comments->mapToGlobal(at), button, Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(AboutBox->Comments, &event);
+    };
+    release(Qt::RightButton, QPoint(10, 10));
+    release(Qt::LeftButton, QPoint(-10, 10));  // pressed on the link, released beside it
+    EXPECT_TRUE(dialogs.opened.empty());
+    release(Qt::LeftButton, QPoint(10, 10));
     ASSERT_EQ(dialogs.opened.size(), 1u);
     EXPECT_TRUE(QRegularExpression("^https://[^/]+/product\\.php\\?id=73$")
                     .match(QString::fromStdString(dialogs.opened[0]))
