@@ -64,6 +64,17 @@ TEST_F(AboutBoxTest, ThePanelOffsetIsNotPartOfTheRectangle)
     EXPECT_EQ(pictureAt(lowerPart), 8);
 }
 
+TEST_F(AboutBoxTest, TheTimerKeepsChoosingWhileTheBoxIsHidden)
+{
+    ASSERT_EQ(pictureAt(origin() - QPoint(500, 500)), 1);
+    AboutBox->hide();
+    const QPoint belowRight = origin() + QPoint(1000, 1000);
+    AboutBox->CursorPos = [belowRight] { return belowRight; };
+    ASSERT_TRUE(waitUntil([] { return AboutBox->Images[8]->isVisibleTo(AboutBox->Panel1); }));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FALSE(AboutBox->Images[i]->isVisibleTo(AboutBox->Panel1)) << "Image" << i + 1;
+}
+
 TEST_F(AboutBoxTest, ALeftClickOnTheLinkOpensTheProgramPage)
 {
     auto release = [](Qt::MouseButton button, QPoint at) {
