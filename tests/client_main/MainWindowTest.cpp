@@ -317,9 +317,15 @@ TEST_F(MainWindowTest, OpeningARowShowsItInTheRecordForm)
 {
     refreshWith(HttpReply::Text("OK\n5\tFirst\n42\tSecond"));
     grid().SetRow(2);
-    Form1->BitBtn3Click();
+    Form1->BitBtn3->click();
     EXPECT_EQ(VIEW_ID, 42);
     EXPECT_EQ(Table, UnicodeString("My"));
+    EXPECT_TRUE(Form8->isVisible());
+
+    Form8->hide();
+    grid().SetRow(1);
+    emit grid().cellDoubleClicked(0, 2);
+    EXPECT_EQ(VIEW_ID, 5);
     EXPECT_TRUE(Form8->isVisible());
 }
 
