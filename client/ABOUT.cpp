@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -14,7 +15,7 @@
 
 namespace {
 
-// A label that runs a handler when clicked.
+// A label that runs a handler when clicked: the left button released over it.
 class LinkLabel : public QLabel {
 public:
     LinkLabel(const QString& text, QWidget* parent, std::function<void()> onClick)
@@ -23,7 +24,11 @@ public:
     }
 
 protected:
-    void mouseReleaseEvent(QMouseEvent*) override { onClick_(); }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+            onClick_();
+    }
 
 private:
     std::function<void()> onClick_;

@@ -12,7 +12,7 @@ namespace {
 
 void realShowMessage(const UnicodeString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), qstr(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), qstr(text), QMessageBox::Ok);
     box.exec();
 }
 

@@ -1,6 +1,6 @@
 #include "IniFile.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -103,7 +103,11 @@ UnicodeString TIniFile::ReadString(const UnicodeString& section, const UnicodeSt
 
 void TIniFile::WriteString(const UnicodeString& section, const UnicodeString& key, const UnicodeString& value)
 {
-    const std::string text = key.ToUtf8() + "=" + value.ToUtf8();
+    // A key is one line: a value is stored up to its first line break, so that pasted text can never add keys
+    // or sections of its own to the file.
+    std::string stored = value.ToUtf8();
+    stored.resize(std::min(stored.find_first_of("\r\n"), stored.size()));
+    const std::string text = key.ToUtf8() + "=" + stored;
     int header = sectionLine(section.ToUtf8());
     if (header < 0) {
         if (!lines_.empty() && lines_.back().newline.empty())

@@ -15,7 +15,7 @@ public:
 
     UnicodeString ReadString(const UnicodeString& section, const UnicodeString& key,
                              const UnicodeString& defaultValue) const;
-    // Changes the file's text in memory; UpdateFile stores it.
+    // Changes the file's text in memory; UpdateFile stores it. A value is kept up to its first line break.
     void WriteString(const UnicodeString& section, const UnicodeString& key, const UnicodeString& value);
     // Writes the file, readable and writable by its owner only (it may hold a password). Throws Exception
     // "Unable to write to <path>" when it cannot.

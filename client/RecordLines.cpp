@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <locale>
-#include <sstream>
+#include <charconv>
+#include <string_view>
 
 #include "utils/Fields.h"
 #include "utils/Formatting.h"
@@ -24,18 +24,33 @@ constexpr Column Columns[] = {
     {40, "Год"}, {110, "Продолжительность"}, {200, "Жанр"}, {300, "Актёры"},
 };
 
-// The whole seconds at the start of a text as the C library reads the number there: "." as decimal point,
-// leading blanks skipped, cut toward zero; 0 when the text does not begin with a number, and a number beyond
-// the int range is held at its end rather than overflowing.
+// The whole seconds at the start of a text as the C library reads the number there: "." as decimal point
+// whatever the process locale, leading blanks and a sign taken, cut toward zero; 0 when the text does not begin
+// with a number, and a number beyond the int range is held at its end rather than overflowing.
 int leadingSeconds(const UnicodeString& text)
 {
-    std::istringstream in(text.ToUtf8());
-    in.imbue(std::locale::classic());
+    const std::string bytes = text.ToUtf8();
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p != end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
+        ++p;
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '+' || *p == '-'))
+        ++p;
+    if (p != end && *p == '-')
+        return 0;  // a second sign, which from_chars alone would take
     double value = 0;
-    in >> value;
-    if (in.fail() || std::isnan(value))
+    const auto [stop, error] = std::from_chars(p, end, value);
+    if (error == std::errc::result_out_of_range) {
+        // Too large or too small for a double: only a negative exponent makes it small.
+        const std::string_view number(p, size_t(stop - p));
+        const auto e = number.find_first_of("eE");
+        value = e != std::string_view::npos && number.substr(e + 1, 1) == "-" ? 0.0 : HUGE_VAL;
+    } else if (error != std::errc() || std::isnan(value)) {
         return 0;
-    return static_cast<int>(std::clamp(std::trunc(value), double(INT_MIN), double(INT_MAX)));
+    }
+    value = std::trunc(negative ? -value : value);
+    return static_cast<int>(std::clamp(value, double(INT_MIN), double(INT_MAX)));
 }
 
 }  // namespace

@@ -10,6 +10,9 @@ TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : QTableWi
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(20);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // The fixed row keeps its look whatever is selected, its texts from the left like every other cell.
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setMinimumSectionSize(0);
     for (int c = 0; c < colCount; ++c)
         setHorizontalHeaderItem(c, new QTableWidgetItem);

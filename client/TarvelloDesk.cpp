@@ -41,8 +41,9 @@ int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     try {
+        // The application title, which message boxes take as their caption. It is deliberately not set as the
+        // display name too: X11 and Wayland would then append it to every window's own caption.
         QApplication::setApplicationName("Tarvello Desk");
-        QApplication::setApplicationDisplayName("Tarvello Desk");
         TrySetStyle("Cobalt XEMedia");
 
         // The first window created is the main window; the others stay hidden until something shows them.

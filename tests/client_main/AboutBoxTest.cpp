@@ -1,4 +1,7 @@
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QRegularExpression>
 
 #include "ABOUT.h"
 #include "ClientWindows.h"
@@ -61,10 +64,33 @@ TEST_F(AboutBoxTest, ThePanelOffsetIsNotPartOfTheRectangle)
     EXPECT_EQ(pictureAt(lowerPart), 8);
 }
 
-TEST_F(AboutBoxTest, TheLinkOpensTheProgramPage)
+TEST_F(AboutBoxTest, TheTimerKeepsChoosingWhileTheBoxIsHidden)
 {
-    AboutBox->CommentsClick();
-    EXPECT_EQ(dialogs.opened, std::vector<std::string>{Program_URL.ToUtf8()});
+    ASSERT_EQ(pictureAt(origin() - QPoint(500, 500)), 1);
+    AboutBox->hide();
+    const QPoint belowRight = origin() + QPoint(1000, 1000);
+    AboutBox->CursorPos = [belowRight] { return belowRight; };
+    ASSERT_TRUE(waitUntil([] { return AboutBox->Images[8]->isVisibleTo(AboutBox->Panel1); }));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FALSE(AboutBox->Images[i]->isVisibleTo(AboutBox->Panel1)) << "Image" << i + 1;
+}
+
+TEST_F(AboutBoxTest, ALeftClickOnTheLinkOpensTheProgramPage)
+{
+    auto release = [](Qt::MouseButton button, QPoint at) {
+        QMouseEvent event(QEvent::MouseButtonRelease, at, AboutBox->Comments->mapToGlobal(at), button, Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(AboutBox->Comments, &event);
+    };
+    release(Qt::RightButton, QPoint(10, 10));
+    release(Qt::LeftButton, QPoint(-10, 10));  // pressed on the link, released beside it
+    EXPECT_TRUE(dialogs.opened.empty());
+    release(Qt::LeftButton, QPoint(10, 10));
+    ASSERT_EQ(dialogs.opened.size(), 1u);
+    EXPECT_TRUE(QRegularExpression("^https://[^/]+/product\\.php\\?id=73$")
+                    .match(QString::fromStdString(dialogs.opened[0]))
+                    .hasMatch())
+        << dialogs.opened[0];
 }
 
 }  // namespace

@@ -66,6 +66,19 @@ TEST_F(IniFileTest, WritingChangesOnlyTheKeysWritten)
     }
 }
 
+TEST_F(IniFileTest, AValueWithALineBreakCannotAddKeysOfItsOwn)
+{
+    for (const char* lineBreak : {"\n", "\r", "\r\n"}) {
+        SCOPED_TRACE(testing::PrintToString(lineBreak));
+        write("");
+        TIniFile ini{UnicodeString(path())};
+        ini.WriteString("Account", "UserName", UnicodeString(std::string("x@y.z") + lineBreak + "Password=evil"));
+        ini.WriteString("Account", "Password", "secret1");
+        ini.UpdateFile();
+        EXPECT_EQ(read(), "[Account]\nUserName=x@y.z\nPassword=secret1\n");
+    }
+}
+
 TEST_F(IniFileTest, WrittenFileIsForItsOwnerOnly)
 {
     write("[Account]\nPassword=old\n");

@@ -1,12 +1,18 @@
 #include <QLabel>
-#include <climits>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QWidget>
+#include <algorithm>
+#include <climits>
 
 #include "ClientWindows.h"
 #include "HttpClient.h"
 #include "QtText.h"
 #include "StringGrid.h"
 #include "Unit1.h"
+#include "Unit3.h"
+#include "Unit7.h"
 #include "Unit8.h"
 #include "utils/Formatting.h"
 
@@ -97,8 +103,7 @@ TEST_F(MainWindowTest, RecordLineFieldsAreDecodedAndShortLinesPadded)
 {
     refreshWith(HttpReply::Text("OK\n"
                                 "7\tКороткая\tРежиссёр\n"
-                                "8\tДва\\nслова\tR\tC\t2001\t5400.9\tG\\tH\tA\\r\\nB\textra\n"
-                                "9\tДолгий\t\t\t\t99999999999\n"));
+                                "8\tДва\\nслова\tR\tC\t2001\t5400.9\tG\\tH\tA\\r\\nB\textra\n"));
     EXPECT_EQ(cell(1, 1), "7");
     EXPECT_EQ(cell(3, 1), "Режиссёр");
     for (int col : {4, 5, 7, 8})
@@ -109,7 +114,36 @@ TEST_F(MainWindowTest, RecordLineFieldsAreDecodedAndShortLinesPadded)
     EXPECT_EQ(cell(6, 2), GetTimeForMovieRus(5400).ToUtf8());
     EXPECT_EQ(cell(7, 2), "G H");
     EXPECT_EQ(cell(8, 2), "A  B");
-    EXPECT_EQ(cell(6, 3), GetTimeForMovieRus(INT_MAX).ToUtf8());  // held at the end of the range
+}
+
+TEST_F(MainWindowTest, DurationsAreReadAsTheCLibraryReadsTheLeadingNumber)
+{
+    struct Case {
+        const char* field;
+        int seconds;
+    };
+    const Case cases[] = {
+        {"5400.9", 5400}, {" 61 s", 61},  {"12e", 12},         {"1.5e3x", 1500},    {"-5.7", -5},
+        {"+7", 7},        {"+-7", 0},     {"abc", 0},          {"", 0},             {"nan", 0},
+        {".5", 0},        {"1e-400", 0},  {"1e400", INT_MAX},  {"-1e400", INT_MIN}, {"99999999999", INT_MAX},
+    };
+    std::string reply = "OK\n";
+    for (const Case& c : cases)
+        reply += std::string("1\tT\tD\tC\t2000\t") + c.field + "\tG\tA\n";
+    refreshWith(HttpReply::Text(reply));
+    ASSERT_EQ(grid().RowCount(), int(std::size(cases)) + 1);
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cell(6, int(i) + 1), GetTimeForMovieRus(cases[i].seconds).ToUtf8()) << "field " << cases[i].field;
+}
+
+TEST_F(MainWindowTest, AShorterListMovesTheSelectionToItsLastRow)
+{
+    refreshWith(HttpReply::Text("OK\n1\tA\n2\tB\n3\tC\n4\tD\n5\tE"));
+    grid().SetRow(5);
+    refreshWith(HttpReply::Text("OK\n1\tA\n2\tB"));
+    EXPECT_EQ(grid().Row(), 2);
+    EXPECT_EQ(panel(0), "Запись: 2");
+    EXPECT_EQ(panel(1), "Всего записей: 2");
 }
 
 TEST_F(MainWindowTest, RefusalsAndUnknownRepliesKeepTheGrid)
@@ -206,6 +240,7 @@ TEST_F(MainWindowTest, DeleteAsksFirstAndDoesNothingWhenDeclined)
     dialogs.answers = {false};
     Form1->BitBtn4Click();
     EXPECT_EQ(dialogs.questions, std::vector<std::string>{DeleteQuestion});
+    EXPECT_EQ(dialogs.questionCaptions, std::vector<std::string>{"Подтверждение удаления записи"});
     EXPECT_TRUE(catalogue().requests().empty());
 
     Form1->BitBtn4Click();  // Yes
@@ -280,19 +315,114 @@ TEST_F(MainWindowTest, OpeningARowShowsItInTheRecordForm)
 {
     refreshWith(HttpReply::Text("OK\n5\tFirst\n42\tSecond"));
     grid().SetRow(2);
-    Form1->BitBtn3Click();
+    Form1->BitBtn3->click();
     EXPECT_EQ(VIEW_ID, 42);
     EXPECT_EQ(Table, UnicodeString("My"));
     EXPECT_TRUE(Form8->isVisible());
+
+    Form8->hide();
+    grid().SetRow(1);
+    emit grid().cellDoubleClicked(0, 2);
+    EXPECT_EQ(VIEW_ID, 5);
+    EXPECT_TRUE(Form8->isVisible());
 }
 
-TEST_F(MainWindowTest, HelpFileLiesBesideTheProgramAndDialogsOpenModally)
+// The main menu as the user sees it: each menu's entries in order, "-" for a separator, with their shortcuts.
+TEST_F(MainWindowTest, MenusHaveTheirItemsShortcutsAndSeparatorsInOrder)
 {
-    Form1->N7Click();
-    EXPECT_EQ(dialogs.opened, std::vector<std::string>{folder.path().toStdString() + "/TarvelloDesk.chm"});
-    Form1->N20Click();
-    Form1->N11Click();
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    const std::vector<std::pair<std::string, Entries>> expected = {
+        {"Файл", {{"Выход", ""}}},
+        {"Поиск", {{"По всей базе", "Ctrl+F"}}},
+        {"Таблица",
+         {{"Добавить видео", "Ctrl+N"}, {"Редактировать запись", "Ctrl+E"}, {"Удалить запись", "Ctrl+Del"},
+          {"-", ""}, {"Обновить записи", "Ctrl+R"}}},
+        {"Настройки", {{"Настройки подключения", "Ctrl+O"}}},
+        {"Помощь",
+         {{"Справка", "F1"}, {"-", ""}, {"Сетевая справка (обновляется)", "Shift+F1"}, {"-", ""},
+          {"О программе", "Ctrl+F1"}, {"-", ""}, {"Видео работы с программой", ""}, {"-", ""},
+          {"Сообщить об ошибке в программе", ""}, {"Оставить отзыв о программе", ""}, {"-", ""},
+          {"Написать автору программы", ""}, {"Отправить сообщение через сайт", ""}, {"-", ""},
+          {"Заказать разработку ПО через Skype", ""}}},
+    };
+    std::vector<std::pair<std::string, Entries>> actual;
+    for (QAction* top : Form1->menuBar()->actions()) {
+        ASSERT_NE(top->menu(), nullptr);
+        Entries entries;
+        for (QAction* action : top->menu()->actions())
+            entries.emplace_back(action->isSeparator() ? "-" : action->text().toStdString(),
+                                 action->shortcut().toString(QKeySequence::PortableText).toStdString());
+        actual.emplace_back(top->text().toStdString(), entries);
+    }
+    EXPECT_EQ(actual, expected);
+}
+
+// Triggers the item of that caption in the main menu.
+void triggerMenuItem(const QString& caption)
+{
+    for (QAction* top : Form1->menuBar()->actions())
+        for (QAction* action : top->menu()->actions())
+            if (action->text() == caption)
+                return action->trigger();
+    FAIL() << "no menu item " << caption.toStdString();
+}
+
+TEST_F(MainWindowTest, WebItemsOfTheHelpMenuOpenTheirTargets)
+{
+    struct Case {
+        const char* item;
+        std::string start;  // the scheme
+        std::string end;    // the path and query after the maker's host
+    };
+    const Case cases[] = {
+        {"Сетевая справка (обновляется)", "http://", "/products/tarvello_desk/help/"},
+        {"Видео работы с программой", "https://", ""},
+        {"Сообщить об ошибке в программе", "https://", "/bug_report.php?prog_id=79&version=3.0"},
+        {"Оставить отзыв о программе", "https://", "/product.php?id=79&tab=comments"},
+        {"Написать автору программы", "mailto:", ""},
+        {"Отправить сообщение через сайт", "https://", "/contacts.php"},
+        {"Заказать разработку ПО через Skype", "Skype:", "?chat"},
+    };
+    std::vector<std::string> targets;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        dialogs.opened.clear();
+        triggerMenuItem(QString::fromUtf8(c.item));
+        ASSERT_EQ(dialogs.opened.size(), 1u);
+        const std::string& target = dialogs.opened[0];
+        EXPECT_EQ(target.rfind(c.start, 0), 0u) << target;
+        EXPECT_GT(target.size(), c.start.size() + c.end.size()) << target;
+        EXPECT_EQ(target.compare(target.size() - c.end.size(), c.end.size(), c.end), 0) << target;
+        targets.push_back(target);
+    }
+    std::sort(targets.begin(), targets.end());
+    EXPECT_EQ(std::adjacent_find(targets.begin(), targets.end()), targets.end()) << "two items open one target";
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainWindowTest, MenuItemsAndButtonsShowTheirWindows)
+{
+    triggerMenuItem("По всей базе");
+    EXPECT_TRUE(Form7->isVisible());
+    Form7->hide();
+    Form1->BitBtn5->click();
+    EXPECT_TRUE(Form7->isVisible());
+
+    triggerMenuItem("Добавить видео");
+    EXPECT_TRUE(Form3->isVisible());
+    Form3->hide();
+    Form1->BitBtn2->click();
+    EXPECT_TRUE(Form3->isVisible());
+
+    triggerMenuItem("Настройки подключения");
+    triggerMenuItem("О программе");
     EXPECT_EQ(dialogs.modalTitles, (std::vector<std::string>{"Настройки подключения", "О программе"}));
+}
+
+TEST_F(MainWindowTest, HelpFileLiesBesideTheProgram)
+{
+    triggerMenuItem("Справка");
+    EXPECT_EQ(dialogs.opened, std::vector<std::string>{folder.path().toStdString() + "/TarvelloDesk.chm"});
 }
 
 }  // namespace

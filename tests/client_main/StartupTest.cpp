@@ -1,10 +1,13 @@
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include "ClientWindows.h"
 #include "StringGrid.h"
 #include "Style.h"
 #include "Unit1.h"
+#include "Unit2.h"
 
 using tarvello::testserver::Record;
 
@@ -33,6 +36,25 @@ TEST_F(StartupTest, WithoutASettingsFileItPromptsAndLoadsNothingWhenCancelled)
     EXPECT_TRUE(UserName.IsEmpty());
     EXPECT_TRUE(Password.IsEmpty());
     EXPECT_TRUE(catalogue().requests().empty());
+}
+
+TEST_F(StartupTest, AnAccountSavedInThePromptIsStoredAndItsListLoaded)
+{
+    dialogs.onModal = [this](QDialog& dialog) {
+        Form2->show();  // as ShowModal shows it: the stored (empty) account fills the fields
+        Form2->Edit1->setText(QString::fromStdString(email));
+        Form2->Edit2->setText(QString::fromStdString(password));
+        Form2->BitBtn1->click();
+        return dialog.result();
+    };
+    startUp();
+    ASSERT_TRUE(waitUntil([&] { return !Form1->Timer1->isActive(); }));
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{Prompt});
+    EXPECT_EQ(readSettings(), "[Account]\nUserName=" + email + "\nPassword=" + password + "\n");
+    const auto requests = requestsTo("list.php");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(partData(requests[0], "user"), email);
+    EXPECT_EQ(partData(requests[0], "password"), password);
 }
 
 TEST_F(StartupTest, AnEmailWithoutPasswordPromptsThenRequestsTheListAllTheSame)

@@ -15,8 +15,9 @@ DialogRecorder::DialogRecorder() : saved_(new Saved{dialogHook()})
 {
     DialogHook& hook = dialogHook();
     hook.showMessage = [this](const UnicodeString& text) { messages.push_back(text.ToUtf8()); };
-    hook.askYesNo = [this](const UnicodeString& text, const UnicodeString&) {
+    hook.askYesNo = [this](const UnicodeString& text, const UnicodeString& caption) {
         questions.push_back(text.ToUtf8());
+        questionCaptions.push_back(caption.ToUtf8());
         if (answers.empty())
             return true;
         const bool answer = answers.front();
@@ -63,7 +64,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Tarvello Desk");
+    QApplication::setApplicationName("Tarvello Desk");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -20,6 +20,7 @@ public:
 
     std::vector<std::string> messages;               // UTF-8 texts of ShowMessage, in order
     std::vector<std::string> questions;              // UTF-8 texts of the Yes/No questions
+    std::vector<std::string> questionCaptions;       // and their captions
     std::vector<std::string> opened;                 // UTF-8 targets handed to the URL opener
     std::vector<std::string> modalTitles;            // window titles of the dialogs shown modally
     std::deque<bool> answers;                        // answers to the next questions
