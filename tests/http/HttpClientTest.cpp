@@ -9,11 +9,31 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 
 namespace {
 
 using tarvello::testserver::CatalogueServer;
 using tarvello::testserver::HttpReply;
+
+// Names `proxy` in every proxy variable that applies to HTTPS and clears the exceptions, for one scope.
+class ProxyEnvironment {
+ public:
+  explicit ProxyEnvironment(const char* proxy) {
+    for (const char* name : kNames)
+      if (const char* value = std::getenv(name)) saved_.emplace_back(name, value);
+    for (const char* name : kNames) unsetenv(name);
+    for (const char* name : {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) setenv(name, proxy, 1);
+  }
+  ~ProxyEnvironment() {
+    for (const char* name : kNames) unsetenv(name);
+    for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
+  }
+
+ private:
+  static constexpr const char* kNames[] = {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"};
+  std::vector<std::pair<std::string, std::string>> saved_;
+};
 
 class HttpClientTest : public testing::Test {
  protected:
@@ -208,6 +228,14 @@ TEST_F(HttpClientTest, HostNameMustMatchTheCertificate) {
   server_.script("list.php", HttpReply::Text("OK"));
   const std::string localhost = "https://localhost:" + std::to_string(server_.port()) + "/desk/v3/list.php";
   EXPECT_EQ(HttpClient().Post(UnicodeString(localhost), accountBody()).ToUtf8(), "OK");
+}
+
+TEST_F(HttpClientTest, ProxySettingsOfTheEnvironmentAreNotUsed) {
+  // The client talks to the catalogue directly; a proxy named in the environment would see
+  // every request or, when it is dead, make every request fail.
+  const ProxyEnvironment deadProxy("http://127.0.0.1:9");  // nothing listens on the discard port
+  EXPECT_EQ(postWithReply(HttpReply::Text("OK")).ToUtf8(), "OK");
+  EXPECT_EQ(server_.requests().at(0).header("Proxy-Connection"), "");
 }
 
 TEST_F(HttpClientTest, ConnectionRefusedFails) {
