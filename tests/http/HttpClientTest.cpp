@@ -110,6 +110,7 @@ TEST_F(HttpClientTest, ReplyTextComesBackAsSent) {
     EXPECT_EQ(postWithReply(HttpReply::Text(text)).ToUtf8(), text);
   HttpReply empty = HttpReply::Text("", 204);
   EXPECT_EQ(postWithReply(empty).ToUtf8(), "");
+  for (int status : {201, 202, 203, 299}) EXPECT_EQ(postWithReply(HttpReply::Text("OK", status)).ToUtf8(), "OK");
 }
 
 TEST_F(HttpClientTest, ReplyIsDecodedByItsCharset) {
@@ -132,9 +133,11 @@ TEST_F(HttpClientTest, ReplyIsDecodedByItsCharset) {
 
 TEST_F(HttpClientTest, StatusOutside2xxFailsAndRedirectsAreNotFollowed) {
   server_.script("view.php", HttpReply::Text("OK"));
-  for (int status : {301, 302, 303, 307, 401, 404, 500}) {
+  for (int status : {301, 302, 303, 307, 308, 400, 401, 403, 404, 407, 500, 503}) {
     HttpReply reply = HttpReply::Text("OK", status);
     reply.headers.push_back("Location: " + server_.baseUrl() + "view.php");
+    if (status == 401) reply.headers.push_back("WWW-Authenticate: Basic realm=\"desk\"");
+    if (status == 407) reply.headers.push_back("Proxy-Authenticate: Basic realm=\"desk\"");
     server_.clearRequests();
     EXPECT_THROW(postWithReply(reply), HttpError) << status;
     EXPECT_EQ(server_.requests().size(), 1u) << status;
