@@ -10,6 +10,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -31,21 +32,25 @@ int connectTo(int port) {
   return fd;
 }
 
-// Sends `request` as it is over TLS and returns the status of the reply, 0 when none came; with
-// `awaitReply` false it hangs up right after sending.
+// Sends `request` as it is over TLS and returns the status of the reply, 0 when none came (with
+// `awaitReply` false it hangs up right after sending), -1 when the TLS handshake did not complete.
 int rawExchange(int port, const std::string& request, bool awaitReply = true) {
   SSL_CTX* context = SSL_CTX_new(TLS_client_method());
   SSL* ssl = SSL_new(context);
   const int fd = connectTo(port);
   SSL_set_fd(ssl, fd);
+  const timeval patience{5, 0};  // a server that never takes the connection fails the exchange
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
   std::string reply;
-  if (SSL_connect(ssl) == 1 && SSL_write(ssl, request.data(), static_cast<int>(request.size())) > 0 && awaitReply) {
+  const bool connected = SSL_connect(ssl) == 1;
+  if (connected && SSL_write(ssl, request.data(), static_cast<int>(request.size())) > 0 && awaitReply) {
     char buffer[4096];
     for (int n; (n = SSL_read(ssl, buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<std::size_t>(n));
   }
   SSL_free(ssl);
   SSL_CTX_free(context);
   close(fd);
+  if (!connected) return -1;
   return reply.compare(0, 9, "HTTP/1.1 ") == 0 ? std::stoi(reply.substr(9, 3)) : 0;
 }
 
@@ -125,6 +130,22 @@ TEST_F(LoopbackServerTest, FinishedConnectionsGiveTheirSlotsBack) {
   // Three times as many requests as the server serves at once: a slot that is not given back
   // leaves a later request waiting for ever.
   for (int i = 0; i < 3 * HttpsServer::kMaxConnections; ++i) ASSERT_EQ(list(), "OK") << i;
+}
+
+TEST_F(LoopbackServerTest, PeerThatHangsUpOnAHeldBackAnswerGivesItsSlotBack) {
+  HttpReply silent;
+  silent.neverAnswer = true;
+  server_.script("find.php", silent);
+  HttpReply slow = HttpReply::Text("late");
+  slow.delayMs = 600000;
+  server_.script("view.php", slow);
+  const std::string request = "GET /desk/v3/find.php HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  for (int i = 0; i < HttpsServer::kMaxConnections + 4; ++i) {
+    ASSERT_EQ(rawExchange(server_.port(), request, false), 0) << i;
+    ASSERT_EQ(rawExchange(server_.port(), "GET /desk/v3/view.php HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", false), 0)
+        << i;
+  }
+  EXPECT_EQ(list(), "OK");
 }
 
 TEST_F(LoopbackServerTest, StopEndsSilentPeersAndUnansweredRequests) {

@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -235,14 +236,20 @@ void HttpsServer::acceptLoop() {
   }
 }
 
-bool HttpsServer::waitUnlessStopping(int delayMs) {
+bool HttpsServer::waitUnlessStopping(int delayMs, int fd) {
+  using namespace std::chrono;
+  const auto until = steady_clock::now() + milliseconds(delayMs < 0 ? 0 : delayMs);
   std::unique_lock lock(mutex_);
-  if (delayMs < 0) {
-    stopSignal_.wait(lock, [this] { return stopping_; });
-  } else {
-    stopSignal_.wait_for(lock, std::chrono::milliseconds(delayMs), [this] { return stopping_; });
+  for (;;) {
+    if (stopping_) return false;
+    // A peer that has hung up wants no answer; it gives its slot back at once.
+    pollfd peer{fd, POLLRDHUP, 0};
+    if (poll(&peer, 1, 0) > 0 && (peer.revents & (POLLRDHUP | POLLHUP | POLLERR))) return false;
+    const auto now = steady_clock::now();
+    if (delayMs >= 0 && now >= until) return true;
+    const auto slice = milliseconds(50);
+    stopSignal_.wait_for(lock, delayMs < 0 ? slice : std::min<steady_clock::duration>(slice, until - now));
   }
-  return !stopping_;
 }
 
 HttpReply HttpsServer::answer(const HttpRequest& request) {
@@ -263,10 +270,10 @@ void HttpsServer::serve(Connection& connection) {
     const int status = readRequest(ssl, request);
     if (status != kPeerGone) {
       const HttpReply reply = status == kComplete ? answer(request) : HttpReply::Text("Bad request", status);
-      if (reply.neverAnswer)
-        waitUnlessStopping(-1);
-      else if (waitUnlessStopping(reply.delayMs))
+      if (!reply.neverAnswer && waitUnlessStopping(reply.delayMs, connection.fd))
         writeAll(ssl, replyBytes(reply));
+      else if (reply.neverAnswer)
+        waitUnlessStopping(-1, connection.fd);
       SSL_shutdown(ssl);
     }
   }

@@ -2,7 +2,8 @@
 // A small HTTPS/1.1 server on 127.0.0.1 for tests: one thread per connection, one request per connection
 // (every reply says "Connection: close"), each request kept byte for byte and answered by a handler.
 // It stays up whatever a peer sends: at most kMaxConnections are served at once (further ones wait in the
-// listen queue), a peer that stops sending mid-request is dropped after kIdleTimeoutMs, a request that
+// listen queue), a peer that stops sending mid-request is dropped after kIdleTimeoutMs, one that hangs up
+// while its answer is delayed or held back frees its slot at once, a request that
 // cannot be read (bad Content-Length, no length for a body, too large) is answered 400, 411 or 413
 // without the handler, and a handler that throws gives 500.
 
@@ -78,7 +79,8 @@ class HttpsServer {
   void serve(Connection& connection);
   void joinFinished();  // with mutex_ held
   HttpReply answer(const HttpRequest& request);  // the handler's reply, 500 when it throws
-  bool waitUnlessStopping(int delayMs);  // false once the server stops
+  // Waits delayMs (-1: for ever); false once the server stops or the peer on `fd` hangs up.
+  bool waitUnlessStopping(int delayMs, int fd);
 
   Handler handler_;
   SSL_CTX* context_ = nullptr;
