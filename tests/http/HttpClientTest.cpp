@@ -207,6 +207,28 @@ TEST_F(HttpClientTest, ServerThatNeverShakesHandsEndsInHttpErrorAfterTheConnectT
   close(fd);
 }
 
+TEST_F(HttpClientTest, ClientServesAgainAfterFailedRequestsAndKeepsItsCookies) {
+  // A window keeps one client for the whole run: a failure must not spoil its later requests.
+  HttpClient window;
+  HttpReply setter = HttpReply::Text("OK");
+  setter.headers = {"Set-Cookie: sid=kept; Path=/"};
+  server_.script("list.php", setter);
+  window.Post(url("list.php"), accountBody());
+
+  httpSettings().stallTimeoutMs = 1000;
+  HttpReply silent;
+  silent.neverAnswer = true;
+  server_.script("find.php", silent);
+  EXPECT_THROW(window.Post(url("find.php"), accountBody()), HttpError);
+  server_.script("find.php", HttpReply::Text("Server error", 500));
+  EXPECT_THROW(window.Post(url("find.php"), accountBody()), HttpError);
+  EXPECT_THROW(window.Get(UnicodeString("https://127.0.0.1:1/desk/v3/check.php")), HttpError);
+
+  server_.script("find.php", HttpReply::Text("OK"));
+  EXPECT_EQ(window.Post(url("find.php"), accountBody()).ToUtf8(), "OK");
+  EXPECT_EQ(server_.requests().back().header("Cookie"), "sid=kept");
+}
+
 TEST_F(HttpClientTest, SlowServerWithinTheStallTimeoutIsWaitedFor) {
   httpSettings().stallTimeoutMs = 3000;
   HttpReply slow = HttpReply::Text("OK");
