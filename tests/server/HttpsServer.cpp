@@ -270,10 +270,8 @@ void HttpsServer::serve(Connection& connection) {
     const int status = readRequest(ssl, request);
     if (status != kPeerGone) {
       const HttpReply reply = status == kComplete ? answer(request) : HttpReply::Text("Bad request", status);
-      if (!reply.neverAnswer && waitUnlessStopping(reply.delayMs, connection.fd))
-        writeAll(ssl, replyBytes(reply));
-      else if (reply.neverAnswer)
-        waitUnlessStopping(-1, connection.fd);
+      // Held back for ever, the wait only ends with the server or the peer, and nothing is written.
+      if (waitUnlessStopping(reply.neverAnswer ? -1 : reply.delayMs, connection.fd)) writeAll(ssl, replyBytes(reply));
       SSL_shutdown(ssl);
     }
   }
