@@ -1,7 +1,7 @@
 #pragma once
 // The client's HTTP(S) requests to the catalogue server, over libcurl: HTTP/1.1, the headers the scripts
 // expect and no others, redirects never followed, only 2xx replies accepted, a cookie store per client,
-// TLS 1.2 or later with the server's certificate and host name verified. Every failure is an HttpError.
+// TLS 1.2 or later with the server's certificate and host name verified, no proxy. Every failure is an HttpError.
 
 #include "HttpError.h"
 #include "Multipart.h"

@@ -267,6 +267,12 @@ TEST_F(CatalogueTest, ViewGivesTheTwentySixLinesAndGetImageThePicture) {
 
   EXPECT_EQ(post("view.php", idBody(id + 1)), "Record not found");
   EXPECT_EQ(post("get_image.php", idBody(id + 1)), "Record not found");
+  // Ids that are no int of a record: never another record by a cut or a loose reading.
+  for (const std::string& badId : {std::to_string(id + (1LL << 32)), " " + std::to_string(id), std::string("")}) {
+    MultipartBody body = accountBody();
+    body.AddFormField("id", UnicodeString(badId));
+    EXPECT_EQ(post("view.php", body), "Record not found") << badId;
+  }
 }
 
 TEST_F(CatalogueTest, UpdateAndDeleteOnlyTheAccountsOwnRecord) {

@@ -9,11 +9,31 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 
 namespace {
 
 using tarvello::testserver::CatalogueServer;
 using tarvello::testserver::HttpReply;
+
+// Names `proxy` in every proxy variable that applies to HTTPS and clears the exceptions, for one scope.
+class ProxyEnvironment {
+ public:
+  explicit ProxyEnvironment(const char* proxy) {
+    for (const char* name : kNames)
+      if (const char* value = std::getenv(name)) saved_.emplace_back(name, value);
+    for (const char* name : kNames) unsetenv(name);
+    for (const char* name : {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) setenv(name, proxy, 1);
+  }
+  ~ProxyEnvironment() {
+    for (const char* name : kNames) unsetenv(name);
+    for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
+  }
+
+ private:
+  static constexpr const char* kNames[] = {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"};
+  std::vector<std::pair<std::string, std::string>> saved_;
+};
 
 class HttpClientTest : public testing::Test {
  protected:
@@ -74,7 +94,12 @@ TEST_F(HttpClientTest, GetSendsThePercentEncodedQueryAndNoBody) {
   server_.script("check.php", HttpReply::Text("OK"));
   const std::string target = "/desk/v3/check.php?user=" + PercentEncode(UnicodeString("a+b@mail.ru")) +
                              "&password=" + PercentEncode(UnicodeString(u"p&ss #1=ё")) + "&size=1234567890&md5=ab";
-  HttpClient().Get(UnicodeString("https://127.0.0.1:" + std::to_string(server_.port()) + target));
+  // A client that has posted before sends nothing of that post along with its GET.
+  server_.script("list.php", HttpReply::Text("OK"));
+  HttpClient client;
+  client.Post(url("list.php"), accountBody());
+  server_.clearRequests();
+  client.Get(UnicodeString("https://127.0.0.1:" + std::to_string(server_.port()) + target));
   ASSERT_EQ(server_.requests().size(), 1u);
   EXPECT_EQ(server_.requests()[0].raw,
             "GET /desk/v3/check.php?user=a%2Bb%40mail.ru&password=p%26ss%20%231%3D%D1%91&size=1234567890&md5=ab "
@@ -90,6 +115,7 @@ TEST_F(HttpClientTest, ReplyTextComesBackAsSent) {
     EXPECT_EQ(postWithReply(HttpReply::Text(text)).ToUtf8(), text);
   HttpReply empty = HttpReply::Text("", 204);
   EXPECT_EQ(postWithReply(empty).ToUtf8(), "");
+  for (int status : {201, 202, 203, 299}) EXPECT_EQ(postWithReply(HttpReply::Text("OK", status)).ToUtf8(), "OK");
 }
 
 TEST_F(HttpClientTest, ReplyIsDecodedByItsCharset) {
@@ -112,9 +138,11 @@ TEST_F(HttpClientTest, ReplyIsDecodedByItsCharset) {
 
 TEST_F(HttpClientTest, StatusOutside2xxFailsAndRedirectsAreNotFollowed) {
   server_.script("view.php", HttpReply::Text("OK"));
-  for (int status : {301, 302, 303, 307, 401, 404, 500}) {
+  for (int status : {301, 302, 303, 307, 308, 400, 401, 403, 404, 407, 500, 503}) {
     HttpReply reply = HttpReply::Text("OK", status);
     reply.headers.push_back("Location: " + server_.baseUrl() + "view.php");
+    if (status == 401) reply.headers.push_back("WWW-Authenticate: Basic realm=\"desk\"");
+    if (status == 407) reply.headers.push_back("Proxy-Authenticate: Basic realm=\"desk\"");
     server_.clearRequests();
     EXPECT_THROW(postWithReply(reply), HttpError) << status;
     EXPECT_EQ(server_.requests().size(), 1u) << status;
@@ -179,6 +207,28 @@ TEST_F(HttpClientTest, ServerThatNeverShakesHandsEndsInHttpErrorAfterTheConnectT
   close(fd);
 }
 
+TEST_F(HttpClientTest, ClientServesAgainAfterFailedRequestsAndKeepsItsCookies) {
+  // A window keeps one client for the whole run: a failure must not spoil its later requests.
+  HttpClient window;
+  HttpReply setter = HttpReply::Text("OK");
+  setter.headers = {"Set-Cookie: sid=kept; Path=/"};
+  server_.script("list.php", setter);
+  window.Post(url("list.php"), accountBody());
+
+  httpSettings().stallTimeoutMs = 1000;
+  HttpReply silent;
+  silent.neverAnswer = true;
+  server_.script("find.php", silent);
+  EXPECT_THROW(window.Post(url("find.php"), accountBody()), HttpError);
+  server_.script("find.php", HttpReply::Text("Server error", 500));
+  EXPECT_THROW(window.Post(url("find.php"), accountBody()), HttpError);
+  EXPECT_THROW(window.Get(UnicodeString("https://127.0.0.1:1/desk/v3/check.php")), HttpError);
+
+  server_.script("find.php", HttpReply::Text("OK"));
+  EXPECT_EQ(window.Post(url("find.php"), accountBody()).ToUtf8(), "OK");
+  EXPECT_EQ(server_.requests().back().header("Cookie"), "sid=kept");
+}
+
 TEST_F(HttpClientTest, SlowServerWithinTheStallTimeoutIsWaitedFor) {
   httpSettings().stallTimeoutMs = 3000;
   HttpReply slow = HttpReply::Text("OK");
@@ -208,6 +258,14 @@ TEST_F(HttpClientTest, HostNameMustMatchTheCertificate) {
   server_.script("list.php", HttpReply::Text("OK"));
   const std::string localhost = "https://localhost:" + std::to_string(server_.port()) + "/desk/v3/list.php";
   EXPECT_EQ(HttpClient().Post(UnicodeString(localhost), accountBody()).ToUtf8(), "OK");
+}
+
+TEST_F(HttpClientTest, ProxySettingsOfTheEnvironmentAreNotUsed) {
+  // The client talks to the catalogue directly; a proxy named in the environment would see
+  // every request or, when it is dead, make every request fail.
+  const ProxyEnvironment deadProxy("http://127.0.0.1:9");  // nothing listens on the discard port
+  EXPECT_EQ(postWithReply(HttpReply::Text("OK")).ToUtf8(), "OK");
+  EXPECT_EQ(server_.requests().at(0).header("Proxy-Connection"), "");
 }
 
 TEST_F(HttpClientTest, ConnectionRefusedFails) {

@@ -5,6 +5,7 @@
 #include <unicode/unistr.h>
 
 #include <charconv>
+#include <climits>
 
 namespace tarvello::testserver {
 
@@ -120,7 +121,9 @@ std::optional<std::string> Catalogue::refusal(const Fields& fields) const {
 
 const Record* Catalogue::recordNamed(const Fields& fields) const {
   const auto id = wholeNumber(valueOf(fields, "id"));
-  const auto it = id ? records_.find(static_cast<int>(*id)) : records_.end();
+  // An id beyond int names no record; cutting it to int would name another one.
+  const bool inRange = id && *id >= INT_MIN && *id <= INT_MAX;
+  const auto it = inRange ? records_.find(static_cast<int>(*id)) : records_.end();
   return it == records_.end() ? nullptr : &it->second;
 }
 

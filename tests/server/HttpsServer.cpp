@@ -5,10 +5,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <chrono>
 #include <stdexcept>
@@ -30,13 +32,59 @@ const char* reasonPhrase(int status) {
     case 401: return "Unauthorized";
     case 403: return "Forbidden";
     case 404: return "Not Found";
+    case 407: return "Proxy Authentication Required";
+    case 411: return "Length Required";
+    case 413: return "Content Too Large";
+    case 431: return "Request Header Fields Too Large";
     case 500: return "Internal Server Error";
     default: return "Status";
   }
 }
 
-// Reads one request from the TLS stream; false when the peer goes away before it is complete.
-bool readRequest(SSL* ssl, HttpRequest& request) {
+constexpr int kComplete = 0;
+constexpr int kPeerGone = -1;
+
+// Parses the request line and the headers in raw[0, headerEnd).
+void parseHead(HttpRequest& request, std::size_t headerEnd) {
+  const std::string& raw = request.raw;
+  std::size_t lineEnd = raw.find("\r\n");
+  const std::string requestLine = raw.substr(0, lineEnd);
+  const auto firstBlank = requestLine.find(' ');
+  const auto secondBlank = requestLine.find(' ', firstBlank + 1);
+  request.method = requestLine.substr(0, firstBlank);
+  request.target = firstBlank == std::string::npos
+                       ? ""
+                       : requestLine.substr(firstBlank + 1, secondBlank - firstBlank - 1);
+  const auto question = request.target.find('?');
+  request.path = request.target.substr(0, question);
+  request.query = question == std::string::npos ? "" : request.target.substr(question + 1);
+  while (lineEnd < headerEnd) {
+    const std::size_t next = raw.find("\r\n", lineEnd + 2);
+    const std::string line = raw.substr(lineEnd + 2, next - lineEnd - 2);
+    const auto colon = line.find(':');
+    std::string value = colon == std::string::npos ? "" : line.substr(colon + 1);
+    value.erase(0, value.find_first_not_of(' '));
+    request.headers.emplace_back(line.substr(0, colon), value);
+    lineEnd = next;
+  }
+}
+
+// The body length the headers announce: a plain decimal Content-Length, 0 without one; an error status
+// when the length is malformed, too large, or given by Transfer-Encoding, which this server does not read.
+int bodyLength(const HttpRequest& request, std::size_t& length) {
+  if (!request.header("Transfer-Encoding").empty()) return 411;
+  const std::string text = request.header("Content-Length");
+  length = 0;
+  if (text.empty()) return kComplete;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
+  if (error == std::errc::result_out_of_range) return 413;
+  if (error != std::errc() || end != text.data() + text.size()) return 400;
+  return length > HttpsServer::kMaxBodyBytes ? 413 : kComplete;
+}
+
+// Reads one request from the TLS stream: kComplete, kPeerGone when the peer goes away (or falls silent)
+// before it is complete, or the status of the reply that a request which cannot be read gets.
+int readRequest(SSL* ssl, HttpRequest& request) {
   std::string& raw = request.raw;
   char buffer[16384];
   std::size_t headerEnd = std::string::npos;
@@ -44,35 +92,19 @@ bool readRequest(SSL* ssl, HttpRequest& request) {
   for (;;) {
     if (headerEnd == std::string::npos) {
       headerEnd = raw.find("\r\n\r\n");
+      if (headerEnd == std::string::npos && raw.size() > HttpsServer::kMaxHeaderBytes) return 431;
       if (headerEnd != std::string::npos) {
-        std::size_t lineEnd = raw.find("\r\n");
-        const std::string requestLine = raw.substr(0, lineEnd);
-        const auto firstBlank = requestLine.find(' ');
-        const auto secondBlank = requestLine.find(' ', firstBlank + 1);
-        request.method = requestLine.substr(0, firstBlank);
-        request.target = requestLine.substr(firstBlank + 1, secondBlank - firstBlank - 1);
-        const auto question = request.target.find('?');
-        request.path = request.target.substr(0, question);
-        request.query = question == std::string::npos ? "" : request.target.substr(question + 1);
-        while (lineEnd < headerEnd) {
-          const std::size_t next = raw.find("\r\n", lineEnd + 2);
-          const std::string line = raw.substr(lineEnd + 2, next - lineEnd - 2);
-          const auto colon = line.find(':');
-          std::string value = colon == std::string::npos ? "" : line.substr(colon + 1);
-          value.erase(0, value.find_first_not_of(' '));
-          request.headers.emplace_back(line.substr(0, colon), value);
-          lineEnd = next;
-        }
-        const std::string length = request.header("Content-Length");
-        contentLength = length.empty() ? 0 : std::stoul(length);
+        if (headerEnd > HttpsServer::kMaxHeaderBytes) return 431;
+        parseHead(request, headerEnd);
+        if (const int status = bodyLength(request, contentLength); status != kComplete) return status;
       }
     }
     if (headerEnd != std::string::npos && raw.size() >= headerEnd + 4 + contentLength) {
       request.body = raw.substr(headerEnd + 4, contentLength);
-      return true;
+      return kComplete;
     }
     const int n = SSL_read(ssl, buffer, sizeof buffer);
-    if (n <= 0) return false;
+    if (n <= 0) return kPeerGone;
     raw.append(buffer, static_cast<std::size_t>(n));
   }
 }
@@ -130,18 +162,21 @@ HttpsServer::~HttpsServer() {
 }
 
 void HttpsServer::start() {
+  if (listenFd_ >= 0) throw std::logic_error("test server: already started");
   // A client that hangs up first must not kill the test process when the server writes to it.
   std::signal(SIGPIPE, SIG_IGN);
-  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = 0;
   socklen_t length = sizeof address;
-  if (listenFd_ < 0 || bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      listen(listenFd_, 64) != 0 ||
-      getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 64) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (fd >= 0) close(fd);  // stop() then has nothing to undo
     throw std::runtime_error("test server: cannot listen on 127.0.0.1");
+  }
+  listenFd_ = fd;
   port_ = ntohs(address.sin_port);
   acceptThread_ = std::thread([this] { acceptLoop(); });
 }
@@ -151,19 +186,37 @@ void HttpsServer::stop() {
     std::lock_guard lock(mutex_);
     if (stopping_ || listenFd_ < 0) return;
     stopping_ = true;
-    for (int fd : openFds_) shutdown(fd, SHUT_RDWR);
+    for (const Connection& connection : connections_)
+      if (!connection.done) shutdown(connection.fd, SHUT_RDWR);
   }
   stopSignal_.notify_all();
+  slotFree_.notify_all();
   shutdown(listenFd_, SHUT_RDWR);  // wakes the blocked accept()
   acceptThread_.join();
   close(listenFd_);
   // No new connection thread can start now; join the ones that run.
-  for (auto& connection : connections_) connection.join();
+  for (Connection& connection : connections_) connection.thread.join();
   connections_.clear();
+}
+
+void HttpsServer::joinFinished() {
+  for (auto it = connections_.begin(); it != connections_.end();) {
+    if (!it->done) {
+      ++it;
+      continue;
+    }
+    it->thread.join();  // the thread has left serve(); it needs the lock no more
+    it = connections_.erase(it);
+  }
 }
 
 void HttpsServer::acceptLoop() {
   for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      slotFree_.wait(lock, [this] { return stopping_ || active_ < kMaxConnections; });
+      if (stopping_) return;
+    }
     const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
     std::lock_guard lock(mutex_);
     if (stopping_) {
@@ -171,38 +224,64 @@ void HttpsServer::acceptLoop() {
       return;
     }
     if (fd < 0) continue;
-    openFds_.push_back(fd);
-    connections_.emplace_back([this, fd] { serve(fd); });
+    // A peer that falls silent mid-request gives its slot back after the idle time-out.
+    const timeval idle{kIdleTimeoutMs / 1000, (kIdleTimeoutMs % 1000) * 1000};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &idle, sizeof idle);
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &idle, sizeof idle);
+    joinFinished();
+    ++active_;
+    Connection& connection = connections_.emplace_back();
+    connection.fd = fd;
+    connection.thread = std::thread([this, &connection] { serve(connection); });
   }
 }
 
-bool HttpsServer::waitUnlessStopping(int delayMs) {
+bool HttpsServer::waitUnlessStopping(int delayMs, int fd) {
+  using namespace std::chrono;
+  const auto until = steady_clock::now() + milliseconds(delayMs < 0 ? 0 : delayMs);
   std::unique_lock lock(mutex_);
-  if (delayMs < 0) {
-    stopSignal_.wait(lock, [this] { return stopping_; });
-  } else {
-    stopSignal_.wait_for(lock, std::chrono::milliseconds(delayMs), [this] { return stopping_; });
+  for (;;) {
+    if (stopping_) return false;
+    // A peer that has hung up wants no answer; it gives its slot back at once.
+    pollfd peer{fd, POLLRDHUP, 0};
+    if (poll(&peer, 1, 0) > 0 && (peer.revents & (POLLRDHUP | POLLHUP | POLLERR))) return false;
+    const auto now = steady_clock::now();
+    if (delayMs >= 0 && now >= until) return true;
+    const auto slice = milliseconds(50);
+    stopSignal_.wait_for(lock, delayMs < 0 ? slice : std::min<steady_clock::duration>(slice, until - now));
   }
-  return !stopping_;
 }
 
-void HttpsServer::serve(int fd) {
+HttpReply HttpsServer::answer(const HttpRequest& request) {
+  try {
+    return handler_(request);
+  } catch (const std::exception& error) {
+    return HttpReply::Text(std::string("Handler failed: ") + error.what(), 500);
+  } catch (...) {
+    return HttpReply::Text("Handler failed", 500);
+  }
+}
+
+void HttpsServer::serve(Connection& connection) {
   SSL* ssl = SSL_new(context_);
-  SSL_set_fd(ssl, fd);
+  SSL_set_fd(ssl, connection.fd);
   HttpRequest request;
-  if (SSL_accept(ssl) == 1 && readRequest(ssl, request)) {
-    const HttpReply reply = handler_(request);
-    if (reply.neverAnswer)
-      waitUnlessStopping(-1);
-    else if (waitUnlessStopping(reply.delayMs))
-      writeAll(ssl, replyBytes(reply));
-    SSL_shutdown(ssl);
+  if (SSL_accept(ssl) == 1) {
+    const int status = readRequest(ssl, request);
+    if (status != kPeerGone) {
+      const HttpReply reply = status == kComplete ? answer(request) : HttpReply::Text("Bad request", status);
+      // Held back for ever, the wait only ends with the server or the peer, and nothing is written.
+      if (waitUnlessStopping(reply.neverAnswer ? -1 : reply.delayMs, connection.fd)) writeAll(ssl, replyBytes(reply));
+      SSL_shutdown(ssl);
+    }
   }
   SSL_free(ssl);
   ERR_clear_error();
   std::lock_guard lock(mutex_);
-  openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
-  close(fd);
+  close(connection.fd);
+  connection.done = true;
+  --active_;
+  slotFree_.notify_one();
 }
 
 }  // namespace tarvello::testserver

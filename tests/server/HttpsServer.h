@@ -1,11 +1,17 @@
 #pragma once
 // A small HTTPS/1.1 server on 127.0.0.1 for tests: one thread per connection, one request per connection
 // (every reply says "Connection: close"), each request kept byte for byte and answered by a handler.
+// It stays up whatever a peer sends: at most kMaxConnections are served at once (further ones wait in the
+// listen queue), a peer that stops sending mid-request is dropped after kIdleTimeoutMs, one that hangs up
+// while its answer is delayed or held back frees its slot at once, a request that
+// cannot be read (bad Content-Length, no length for a body, too large) is answered 400, 411 or 413
+// without the handler, and a handler that throws gives 500.
 
 #include "TestCertificates.h"
 
 #include <condition_variable>
 #include <functional>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -46,6 +52,11 @@ struct HttpReply {
 
 class HttpsServer {
  public:
+  static constexpr int kMaxConnections = 32;
+  static constexpr int kIdleTimeoutMs = 30000;
+  static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
+  static constexpr std::size_t kMaxBodyBytes = 256 * 1024 * 1024;
+
   using Handler = std::function<HttpReply(const HttpRequest&)>;
 
   HttpsServer(const CertificateFiles& certificates, Handler handler);
@@ -53,14 +64,23 @@ class HttpsServer {
   HttpsServer(const HttpsServer&) = delete;
   HttpsServer& operator=(const HttpsServer&) = delete;
 
-  void start();       // listens on a free port of 127.0.0.1
-  void stop();
+  void start();       // listens on a free port of 127.0.0.1; throws when it cannot
+  void stop();        // ends every connection and joins every thread; the server cannot start again
   int port() const { return port_; }
 
  private:
+  struct Connection {
+    int fd = -1;
+    bool done = false;
+    std::thread thread;
+  };
+
   void acceptLoop();
-  void serve(int fd);
-  bool waitUnlessStopping(int delayMs);  // false once the server stops
+  void serve(Connection& connection);
+  void joinFinished();  // with mutex_ held
+  HttpReply answer(const HttpRequest& request);  // the handler's reply, 500 when it throws
+  // Waits delayMs (-1: for ever); false once the server stops or the peer on `fd` hangs up.
+  bool waitUnlessStopping(int delayMs, int fd);
 
   Handler handler_;
   SSL_CTX* context_ = nullptr;
@@ -69,9 +89,10 @@ class HttpsServer {
   std::thread acceptThread_;
   std::mutex mutex_;
   std::condition_variable stopSignal_;
+  std::condition_variable slotFree_;
   bool stopping_ = false;
-  std::vector<std::thread> connections_;
-  std::vector<int> openFds_;
+  int active_ = 0;                     // connections being served
+  std::list<Connection> connections_;  // a list keeps each entry in place while its thread runs
 };
 
 }  // namespace tarvello::testserver
