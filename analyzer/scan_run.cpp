@@ -1,6 +1,7 @@
 #include "scan_run.h"
 
 #include "border_detector.h"
+#include "frame_reader.h"
 #include "number_text.h"
 #include "pixel_aspect.h"
 #include "progress_line.h"
@@ -289,27 +290,32 @@ int RunScan(int argc, char** argv)
         VHWriter hashWriter{{}, hashesFile.get()};
         StageClock clock;
 
-        for (int j = 0; j < probe.frameCount; ++j) {
+        // Every frame must have the size of the samples that the content rectangle was measured on.
+        // "Read frame" is the time spent waiting for the reader, which decodes while the stages run.
+        FrameReader reader(capture, probe.frameCount, frame.size());
+        for (int j = 0;; ++j) {
             clock.Start();
-            if (!capture.read(corrected ? frame : working))
+            const cv::Mat* read = reader.Next();
+            if (!read)
                 break;
             clock.Lap(StageClock::kRead);
             if (corrected) {
-                cv::resize(frame, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
+                cv::resize(*read, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
                 clock.Lap(StageClock::kScale);
             }
+            const cv::Mat contentView = (corrected ? working : *read)(contentRect);
             if (wholeRows)
-                content = working(contentRect);
+                content = contentView;
             else
-                working(contentRect).copyTo(content);
+                contentView.copyTo(content);
             clock.Lap(StageClock::kCopyTo);
             WriteVHRecord(hashWriter, content);
             clock.Lap(StageClock::kHashes);
             WriteRGBFlow(rgbFlow, content);
             clock.Lap(StageClock::kRGBFlow);
-            SaveScreenshots(args, screenshots, j, probe.frameRate, working(contentRect), picture);
+            SaveScreenshots(args, screenshots, j, probe.frameRate, contentView, picture);
             clock.Lap(StageClock::kSave);
-            DrawTableCellIfDue(tableView, j, working(contentRect), picture);
+            DrawTableCellIfDue(tableView, j, contentView, picture);
             clock.Lap(StageClock::kTable);
             progress.Tick(j, probe.frameCount);
         }
