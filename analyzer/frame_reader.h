@@ -22,8 +22,9 @@ public:
     FrameReader& operator=(const FrameReader&) = delete;
 
     // The next frame, valid until the following call; nullptr once frameCount frames are out or a read
-    // has failed (end of stream, damaged data). Throws std::runtime_error for a frame of another size
-    // and rethrows an error of the video library, both after the frames read before it.
+    // has failed (end of stream, damaged data), and the capture is then free again. Throws
+    // std::runtime_error for a frame of another size and rethrows an error of the video library, both
+    // after the frames read before it.
     const cv::Mat* Next();
 
 private:
