@@ -1,10 +1,13 @@
 // Whole runs of TarvelloScan on tiny videos that ffmpeg makes in a temporary folder.
 #include "number_text.h"
+#include "rgb_flow.h"
 #include "screenshot_plan.h"
+#include "vh_record.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/videoio.hpp>
 
 #include <cstdlib>
 #include <filesystem>
@@ -200,6 +203,30 @@ TEST_F(ScanRun, LetterboxedVideoGivesAllOutputs)
     // Cells of 178 x 89; ten rows with frames and gaps are 1020 pixels, rounded up to 1024.
     const cv::Mat sheet = cv::imread(Path("table.jpg"));
     EXPECT_EQ(sheet.size(), cv::Size(1920, 1024));
+}
+
+TEST_F(ScanRun, RecordsFollowTheFramesInStreamOrder)
+{
+    // A moving picture, so that a frame skipped, doubled or overwritten while in use shows in the records.
+    const fs::path video = MakeVideo("testsrc2=size=128x64:rate=25:duration=12", "pad=128:96:0:16:black");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    ASSERT_EQ(result.code, 0) << result.err;
+
+    std::string rgb;
+    std::string hashes;
+    cv::VideoCapture capture(video.string());
+    cv::Mat frame;
+    while (capture.read(frame)) {
+        const cv::Mat content = frame(cv::Rect(0, 16, 128, 64)).clone();
+        const RGBFlowRecord flow = ComputeRGBFlow(content);
+        rgb.append(flow.begin(), flow.end());
+        VHRecord record{};
+        FillVHRecord(content, record);
+        hashes.append(record.begin(), record.end());
+    }
+    ASSERT_EQ(rgb.size(), 4u * 300);
+    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == rgb);
+    EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == hashes);
 }
 
 TEST_F(ScanRun, AnamorphicVideoIsWorkedAtTheDisplayRatio)
