@@ -1,6 +1,7 @@
 #include "scan_run.h"
 
 #include "border_detector.h"
+#include "frame_reader.h"
 #include "number_text.h"
 #include "pixel_aspect.h"
 #include "progress_line.h"
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -212,6 +214,17 @@ void CloseData(File& file, const char* path)
         throw std::runtime_error(Text("Write error %s!", path));
 }
 
+// A run that stops during the main pass leaves the RGB data file and the hashes file empty, as every
+// earlier stop does: the client takes a non-empty RGB data file for a finished analysis.
+void EmptyDataFiles(File& rgbFile, File& hashesFile, const Arguments& args)
+{
+    rgbFile.reset();
+    hashesFile.reset();
+    std::error_code ignored;
+    std::filesystem::resize_file(args.rgbData, 0, ignored);
+    std::filesystem::resize_file(args.hashesData, 0, ignored);
+}
+
 }  // namespace
 
 int RunScan(int argc, char** argv)
@@ -254,58 +267,68 @@ int RunScan(int argc, char** argv)
     cv::Mat frame;
     cv::Mat working(aspect.scaledHeight, probe.width, CV_8UC3);
     const BorderDetector detector = SampleBorders(capture, probe, aspect, frame, working);
-    const cv::Rect contentRect = ContentRectangle(detector);
     std::fputs(SelectAspectCrop(detector).c_str(), stdout);
+    const cv::Rect contentRect = ContentRectangle(detector);
 
     WriteInfoFile(args.infoFile, probe, aspect, contentRect);
     std::printf("Scaled: width=%i height=%i\n", working.cols, working.rows);
     std::printf("Selected: width=%i height=%i\n", contentRect.width, contentRect.height);
 
     // Main pass: every frame once, in stream order, through the same stages.
-    capture.set(cv::CAP_PROP_POS_FRAMES, 0);
-    ProgressLine progress(stdout);
-    // A rectangle of whole rows is continuous inside the working frame already: the writers read it there.
-    const bool wholeRows = contentRect.width == working.cols;
-    cv::Mat content;
-    if (!wholeRows)
-        content.create(contentRect.size(), CV_8UC3);
-    cv::Mat picture(contentRect.size(), CV_8UC3);
-    InitTableView(tableView, contentRect.width, contentRect.height);
-    PlanTableCells(tableView, probe);
-    RGBFlowState rgbFlow{rgbFile.get(), {}};
-    VHWriter hashWriter{{}, hashesFile.get()};
-    StageClock clock;
+    try {
+        capture.set(cv::CAP_PROP_POS_FRAMES, 0);
+        ProgressLine progress(stdout);
+        // A rectangle of whole rows is continuous inside the working frame already: the writers read it there.
+        const bool wholeRows = contentRect.width == working.cols;
+        cv::Mat content;
+        if (!wholeRows)
+            content.create(contentRect.size(), CV_8UC3);
+        cv::Mat picture(contentRect.size(), CV_8UC3);
+        InitTableView(tableView, contentRect.width, contentRect.height);
+        PlanTableCells(tableView, probe);
+        RGBFlowState rgbFlow{rgbFile.get(), {}};
+        VHWriter hashWriter{{}, hashesFile.get()};
+        StageClock clock;
 
-    for (int j = 0; j < probe.frameCount; ++j) {
-        clock.Start();
-        if (!capture.read(corrected ? frame : working))
-            break;
-        clock.Lap(StageClock::kRead);
-        if (corrected) {
-            cv::resize(frame, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
-            clock.Lap(StageClock::kScale);
+        // Every frame must have the size of the samples that the content rectangle was measured on.
+        // "Read frame" is the time spent waiting for the reader, which decodes while the stages run.
+        FrameReader reader(capture, probe.frameCount, frame.size());
+        for (int j = 0;; ++j) {
+            clock.Start();
+            const cv::Mat* read = reader.Next();
+            if (!read)
+                break;
+            clock.Lap(StageClock::kRead);
+            if (corrected) {
+                cv::resize(*read, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
+                clock.Lap(StageClock::kScale);
+            }
+            const cv::Mat contentView = (corrected ? working : *read)(contentRect);
+            if (wholeRows)
+                content = contentView;
+            else
+                contentView.copyTo(content);
+            clock.Lap(StageClock::kCopyTo);
+            WriteVHRecord(hashWriter, content);
+            clock.Lap(StageClock::kHashes);
+            WriteRGBFlow(rgbFlow, content);
+            clock.Lap(StageClock::kRGBFlow);
+            SaveScreenshots(args, screenshots, j, probe.frameRate, contentView, picture);
+            clock.Lap(StageClock::kSave);
+            DrawTableCellIfDue(tableView, j, contentView, picture);
+            clock.Lap(StageClock::kTable);
+            progress.Tick(j, probe.frameCount);
         }
-        if (wholeRows)
-            content = working(contentRect);
-        else
-            working(contentRect).copyTo(content);
-        clock.Lap(StageClock::kCopyTo);
-        WriteVHRecord(hashWriter, content);
-        clock.Lap(StageClock::kHashes);
-        WriteRGBFlow(rgbFlow, content);
-        clock.Lap(StageClock::kRGBFlow);
-        SaveScreenshots(args, screenshots, j, probe.frameRate, working(contentRect), picture);
-        clock.Lap(StageClock::kSave);
-        DrawTableCellIfDue(tableView, j, working(contentRect), picture);
-        clock.Lap(StageClock::kTable);
-        progress.Tick(j, probe.frameCount);
-    }
 
-    SavePicture(args.tableViewPicture, tableView.sheet);
-    capture.release();
-    CloseData(rgbFile, args.rgbData);
-    CloseData(hashesFile, args.hashesData);
-    std::printf("Finished!\n");
-    clock.Print(stdout);
+        SavePicture(args.tableViewPicture, tableView.sheet);
+        capture.release();
+        CloseData(rgbFile, args.rgbData);
+        CloseData(hashesFile, args.hashesData);
+        std::printf("Finished!\n");
+        clock.Print(stdout);
+    } catch (...) {
+        EmptyDataFiles(rgbFile, hashesFile, args);
+        throw;
+    }
     return 0;
 }

@@ -45,7 +45,7 @@ awk -v n="$frames" -v d="$decode_seconds" -v s="$scan_seconds" -v m="$main_pass_
   printf "  its main pass     %.1f frames/s (%.2f s; the rest is start-up and the ten seeks of the sampling pass)\n", n / m, m
   printf "ratio, whole run    %.3f (goal: 0.9 or more)\n", d / s
   printf "ratio, main pass    %.3f\n", d / m }'
-echo "stage shares of the main pass:"
+echo "stage shares of the main pass (Read frame is the wait for the read-ahead decoder thread):"
 awk -F= -v re="$stages" '$0 ~ re { name[++n] = $1; ticks[n] = $2; total += $2 }
   END { for (i = 1; i <= n; i++) printf "  %s %6.2f %%  (%.3f s)\n", name[i], 100 * ticks[i] / total, ticks[i] / 1e9 }' \
   "$work/scan.txt"

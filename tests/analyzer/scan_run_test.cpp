@@ -1,10 +1,13 @@
 // Whole runs of TarvelloScan on tiny videos that ffmpeg makes in a temporary folder.
 #include "number_text.h"
+#include "rgb_flow.h"
 #include "screenshot_plan.h"
+#include "vh_record.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/videoio.hpp>
 
 #include <cstdlib>
 #include <filesystem>
@@ -85,8 +88,9 @@ protected:
     {
         std::string command = Quote(TARVELLO_SCAN);
         for (const std::string& arg : args)
-            command += " " + Quote(arg);
-        command += " >" + Quote((dir_ / "stdout.txt").string()) + " 2>" + Quote((dir_ / "stderr.txt").string());
+            command.append(" ").append(Quote(arg));
+        command.append(" >").append(Quote((dir_ / "stdout.txt").string()));
+        command.append(" 2>").append(Quote((dir_ / "stderr.txt").string()));
         const int status = std::system(command.c_str());
         RunResult result;
         result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -201,6 +205,30 @@ TEST_F(ScanRun, LetterboxedVideoGivesAllOutputs)
     EXPECT_EQ(sheet.size(), cv::Size(1920, 1024));
 }
 
+TEST_F(ScanRun, RecordsFollowTheFramesInStreamOrder)
+{
+    // A moving picture, so that a frame skipped, doubled or overwritten while in use shows in the records.
+    const fs::path video = MakeVideo("testsrc2=size=128x64:rate=25:duration=12", "pad=128:96:0:16:black");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    ASSERT_EQ(result.code, 0) << result.err;
+
+    std::string rgb;
+    std::string hashes;
+    cv::VideoCapture capture(video.string());
+    cv::Mat frame;
+    while (capture.read(frame)) {
+        const cv::Mat content = frame(cv::Rect(0, 16, 128, 64)).clone();
+        const RGBFlowRecord flow = ComputeRGBFlow(content);
+        rgb.append(flow.begin(), flow.end());
+        VHRecord record{};
+        FillVHRecord(content, record);
+        hashes.append(record.begin(), record.end());
+    }
+    ASSERT_EQ(rgb.size(), 4u * 300);
+    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == rgb);
+    EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == hashes);
+}
+
 TEST_F(ScanRun, AnamorphicVideoIsWorkedAtTheDisplayRatio)
 {
     const fs::path video = MakeVideo("testsrc2=size=720x576:rate=25:duration=0.4");
@@ -280,17 +308,45 @@ TEST_F(ScanRun, DisplayRatioThatIsNoPositiveNumberStopsBeforeAnyFile)
     }
 }
 
-TEST_F(ScanRun, AllDarkVideoStopsBeforeTheInfoFile)
+TEST_F(ScanRun, ContentTooSmallStopsBeforeTheInfoFile)
 {
-    // The bars of a black picture meet in the middle: no content is left to work on.
-    const fs::path video = MakeVideo("color=c=black:size=64x48:rate=25:duration=0.4");
-    const RunResult result = Run(Arguments(video, "1.333333"));
+    struct Case {
+        const char* source;
+        const char* filters;
+        const char* cropLine;  // printed before the stop, as for any content
+    };
+    const Case cases[] = {
+        // The bars of a black picture meet in the middle: no content is left to work on.
+        {"color=c=black:size=64x48:rate=25:duration=0.4", "null", ""},
+        // 24 x 12 pixels of picture inside black bars: below the 14 pixels the hashes need.
+        {"testsrc2=size=24x12:rate=25:duration=0.4", "pad=64:48:20:18:black",
+         " >>> w=21 h=12 Left2=21 Right2=22 Width=64\n"},
+    };
+    for (const Case& c : cases) {
+        const fs::path video = MakeVideo(c.source, c.filters);
+        const RunResult result = Run(Arguments(video, "1.333333"));
+        EXPECT_EQ(result.code, 2) << c.source;
+        EXPECT_NE(result.err.find("too small"), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.ends_with("scaled_height=48\n" + std::string(c.cropLine))) << result.out;
+        EXPECT_EQ(FileNames(dir_), (std::set<std::string>{"data.rgb", "hashes.dat", "shots", "video.mp4"}));
+        EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
+        EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
+    }
+}
+
+TEST_F(ScanRun, WriteErrorStopsTheRunAndLeavesTheDataFilesEmpty)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full to fail the writes";
+    // A stop in the main pass must not leave records that the client would take for a finished run.
+    const fs::path video = MakeVideo("testsrc2=size=96x96:rate=25:duration=4");
+    std::vector<std::string> args = Arguments(video, "1");
+    args[3] = "/dev/full";
+    const RunResult result = Run(args);
     EXPECT_EQ(result.code, 2);
-    EXPECT_NE(result.err.find("too small"), std::string::npos) << result.err;
-    EXPECT_EQ(FileNames(dir_), (std::set<std::string>{"data.rgb", "hashes.dat", "shots", "video.mp4"}));
+    EXPECT_EQ(result.err, "Write error /dev/full!\n");
+    EXPECT_EQ(result.out.find("Finished!"), std::string::npos) << result.out;
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
-    EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
-    EXPECT_EQ(result.out.find("Finished!"), std::string::npos);
 }
 
 }  // namespace

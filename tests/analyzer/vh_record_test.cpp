@@ -114,14 +114,29 @@ TEST(VHRecord, GridCellsFollowTheQuarterOrder)
 
 TEST(VHRecord, BrightnessRoundsHalfUp)
 {
-    // Cell (0, 1) of 14 x 14 content covers columns 3..6 and rows 0..2: 12 pixels, 36 channel values.
-    // A sum of 18 is a mean of exactly 0.5 and rounds up; 17 rounds down.
-    for (const auto& [red, expected] : {std::pair{18, 1}, std::pair{17, 0}}) {
+    // One lit pixel in black 14 x 14 content, and the byte of the region that holds it.
+    struct Case {
+        int x, y;
+        cv::Vec3b bgr;
+        int byte;
+        int expected;
+    };
+    const Case cases[] = {
+        // Cell (0, 1) covers columns 3..6 and rows 0..2: 12 pixels, 36 channel values. A sum of 18 is a
+        // mean of exactly 0.5 and rounds up; 17 rounds down.
+        {4, 1, {0, 0, 18}, 1, 1},
+        {4, 1, {0, 0, 17}, 1, 0},
+        // The lattice blocks are one pixel here; the block of byte 15 is pixel (0, 0): (0 + 0 + 2) / 3
+        // gives 0, (1 + 1 + 2) / 3 gives 1.
+        {0, 0, {0, 0, 2}, 15, 0},
+        {0, 0, {1, 1, 2}, 15, 1},
+    };
+    for (const Case& c : cases) {
         cv::Mat frame(14, 14, CV_8UC3, cv::Scalar(0, 0, 0));
-        frame.at<cv::Vec3b>(1, 4) = {0, 0, static_cast<unsigned char>(red)};
+        frame.at<cv::Vec3b>(c.y, c.x) = c.bgr;
         VHRecord record{};
         FillVHRecord(frame, record);
-        EXPECT_EQ(record[1], expected) << "red " << red;
+        EXPECT_EQ(record[c.byte], c.expected) << "byte " << c.byte << ", expected " << c.expected;
     }
 }
 

@@ -1,0 +1,72 @@
+#include "frame_reader.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+FrameReader::FrameReader(cv::VideoCapture& capture, int frameCount, cv::Size frameSize)
+    : capture_(capture), frameCount_(frameCount), frameSize_(frameSize), thread_(&FrameReader::ReadFrames, this)
+{
+}
+
+FrameReader::~FrameReader()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopRequested_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+const cv::Mat* FrameReader::Next()
+{
+    std::unique_lock lock(mutex_);
+    givenBack_ = handedOut_;  // the caller is done with the frame handed out before
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return readFrames_ > handedOut_ || readingEnded_; });
+    if (readFrames_ > handedOut_)
+        return &ring_[handedOut_++ % kRing];
+    if (error_)
+        std::rethrow_exception(error_);
+    return nullptr;
+}
+
+void FrameReader::ReadFrames()
+{
+    std::exception_ptr error;
+    try {
+        for (int frame = 0; frame < frameCount_; ++frame) {
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return frame < givenBack_ + kRing || stopRequested_; });
+                if (stopRequested_)
+                    break;
+            }
+            // This buffer is neither handed out nor waiting, so it is read without the lock.
+            cv::Mat& buffer = ring_[frame % kRing];
+            if (!capture_.read(buffer))
+                break;
+            if (buffer.size() != frameSize_) {
+                char message[200];
+                std::snprintf(message, sizeof message,
+                              "The picture size changes from %ix%i to %ix%i at frame %i: the video cannot be "
+                              "worked in one piece!",
+                              frameSize_.width, frameSize_.height, buffer.cols, buffer.rows, frame);
+                throw std::runtime_error(message);
+            }
+            {
+                const std::lock_guard lock(mutex_);
+                readFrames_ = frame + 1;
+            }
+            changed_.notify_all();
+        }
+    } catch (...) {
+        error = std::current_exception();
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        error_ = error;
+        readingEnded_ = true;
+    }
+    changed_.notify_all();
+}
