@@ -314,10 +314,13 @@ void TForm3::N3Click()
     Source = path;
     Timer2->stop();
     ProgressBar1->setValue(0);
-    // Deleting waits for the previous analysis to run to its end; its messages still appear meanwhile.
+    // The previous analysis runs to its end first; its messages still appear meanwhile.
     opening_ = true;
-    delete Analyzer;
+    const bool previousEnded = !Analyzer || Analyzer->WaitUntilEnded();
     opening_ = false;
+    if (!previousEnded)
+        return;  // the program is ending; the previous analysis ends with it
+    delete Analyzer;
     Analyzer = new AnalyzeVideo(false);
     BitBtn1->setEnabled(false);
     BitBtn3->setEnabled(false);
@@ -326,11 +329,12 @@ void TForm3::N3Click()
 
 void TForm3::Timer2Timer()
 {
+    const ProgressBand band = CurrentProgressBand();
     int p = ProgressBar1->value() + 1;
-    if (p < VideoInfo.progress_lo)
-        p = VideoInfo.progress_lo;
-    if (p > VideoInfo.progress_hi)
-        p = VideoInfo.progress_lo;
+    if (p < band.lo)
+        p = band.lo;
+    if (p > band.hi)
+        p = band.lo;
     ProgressBar1->setValue(p);
 }
 

@@ -1,6 +1,7 @@
 // Opening a video in the add-video form: the analysis road to its success and to each of its endings,
 // the progress ticker, and a second video opened while the first is still being analysed.
 
+#include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -317,4 +318,26 @@ TEST_F(AddVideo, OpeningAnotherVideoWaitsForTheRunningAnalysis)
     const std::string log = readFile(place->root() / "analyzer.log");
     EXPECT_EQ(log.find(first + "\n"), 0u);
     EXPECT_NE(log.find("--\n" + second + "\n"), std::string::npos);
+}
+
+TEST_F(AddVideo, QuittingWhileAnOpenWaitsLeavesTheRunningAnalysisAlone)
+{
+    place->script("TarvelloScan", fakeAnalyzerScript(Info320));
+    place->write(place->root() / "delay", "1");
+    catalogue().script("check.php", HttpReply::Text("OK"));
+    const std::string first = someFile("first.mp4");
+    open(first);
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(place->temp() / "dar.info"); }));
+    Form3->close();
+    Form3->show();
+    AnalyzeVideo* running = Analyzer;
+
+    // "Выход" while the second open waits: the program ends instead of waiting and starting another analysis.
+    QTimer::singleShot(0, [&] { open(someFile("second.mp4")); });
+    QTimer::singleShot(200, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    EXPECT_EQ(Analyzer, running);
+    ASSERT_TRUE(waitForAnalysis());
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{Success});
+    EXPECT_EQ(readFile(place->root() / "analyzer.log").find("second.mp4"), std::string::npos);
 }
