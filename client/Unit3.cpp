@@ -137,6 +137,7 @@ void addNewRecordParts(MultipartBody& body, const TValueListEditor& editor, cons
 TForm3::TForm3(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle("Добавление нового видео в базу данных");
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);  // a fixed dialog frame
     setFixedSize(ClientWidth, ClientHeight);
     QFont tahoma("Tahoma");
     tahoma.setPixelSize(11);
@@ -167,6 +168,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
     ProgressBar1 = new QProgressBar(GroupBox11);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
     (new QHBoxLayout(GroupBox11))->addWidget(ProgressBar1);
 
     Panel1 = new QWidget(this);
