@@ -212,7 +212,13 @@ TEST_F(AddVideo, ADuplicateOpensItsRecord)
     const struct {
         const char* reply;
         int id;
-    } cases[] = {{"Duplicate 1234", 1234}, {"Duplicate", 0}};
+    } cases[] = {
+        {"Duplicate 1234", 1234},
+        {"Duplicate", 0},
+        {"Duplicate12345", 2345},  // the id is read from the 11th character on
+        {"Duplicate 12a", 0},      // not an integer as a whole
+        {"Duplicate 99999999999", 0},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         dialogs.messages.clear();
