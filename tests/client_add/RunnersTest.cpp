@@ -125,7 +125,7 @@ TEST_F(Runners, AMissingWorkFolderFailsTheCaptures)
     EXPECT_FALSE(GetVideoInfo());
 }
 
-TEST_F(Runners, QuillsumDigestIsStoredAndItsCaptureDeleted)
+TEST_F(Runners, QuillsumDigestIsStoredOnlyForAReadableFile)
 {
     place.link("Quillsum", QUILLSUM_PATH);
     const fs::path video = place.root() / "my video.bin";
@@ -133,6 +133,10 @@ TEST_F(Runners, QuillsumDigestIsStoredAndItsCaptureDeleted)
     ASSERT_TRUE(GetMD5Hash(UnicodeString(video.string())));
     EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
     EXPECT_FALSE(fs::exists(place.temp() / "md5.hash"));
+
+    // A file that cannot be read gives no digest, not the first word of Quillsum's complaint.
+    EXPECT_FALSE(GetMD5Hash(UnicodeString((place.root() / "gone.bin").string())));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
 }
 
 TEST_F(Runners, ShortOrMissingDigestOutputFails)
