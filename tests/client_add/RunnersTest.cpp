@@ -145,6 +145,10 @@ TEST_F(Runners, ShortOrMissingDigestOutputFails)
     place.script("Quillsum", "printf '0123456789abcdef012'\n");  // 19 bytes
     EXPECT_FALSE(GetMD5Hash("video.mp4"));
     EXPECT_EQ(readFile(place.temp() / "md5.hash"), "0123456789abcdef012");
+    place.script("Quillsum", "printf '0123456789abcdef0123'\n");  // 20 bytes are enough
+    EXPECT_TRUE(GetMD5Hash("video.mp4"));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), "0123456789abcdef0123");
+    VideoInfo.md5 = "previous";
 
     fs::remove(place.root() / "Quillsum");
     NoPath noPath;
@@ -180,6 +184,7 @@ TEST_F(Runners, InfoFileReading)
         {"an empty FOURCC shifts the pairing", full("25", "250", ""), true, 25, 10, 5},
         {"a rate of 0 gives no duration", full("0", "250", "avc1"), true, 0, 0, 1900},
         {"19 bytes", "Width: 1920\nFPS: 2\n", false, 10, 99, 5},
+        {"20 bytes", "Width: 1920\nFPS: 25\n", true, 25, 0, 5},
         {"a hexadecimal width; a width no int holds is kept",
          "Width: 0x780\nFPS: 25\nFrames: 250\nResultWidth: 99999999999\n", true, 25, 10, 5},
     };
