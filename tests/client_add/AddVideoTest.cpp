@@ -156,6 +156,22 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
     }
 }
 
+TEST_F(AddVideo, TheSizeGoesIntoTheQueryAndThePanelInFull)
+{
+    place->script("TarvelloScan", fakeAnalyzerScript(Info320));
+    fs::remove(place->root() / "Quillsum");
+    place->script("Quillsum", "echo 0123456789abcdef0123456789abcdef\n");
+    catalogue().script("check.php", HttpReply::Text("OK"));
+    const std::string video = someFile("big.mp4", "");
+    fs::resize_file(video, 1234567890);  // sparse
+    open(video);
+    ASSERT_TRUE(waitForAnalysis());
+    const auto checks = requestsTo("check.php");
+    ASSERT_EQ(checks.size(), 1u);
+    EXPECT_NE(checks[0].query.find("&size=1234567890&md5=0123456789abcdef0123456789abcdef"), std::string::npos);
+    EXPECT_EQ(Form3->StatusPanel(3).ToUtf8(), "Размер: 1 234 567 890");
+}
+
 TEST_F(AddVideo, AMissingFileEndsBeforeAnyTool)
 {
     VideoInfo.size = 77;
