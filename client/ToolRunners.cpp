@@ -2,10 +2,11 @@
 
 #include <cctype>
 #include <cerrno>
-#include <climits>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
