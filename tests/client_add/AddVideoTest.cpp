@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "AddVideoFixture.h"
 #include "AnalyzeVideo.h"
@@ -267,21 +268,37 @@ TEST_F(AddVideo, AnAnalyzerThatLeavesNoDataFails)
 TEST_F(AddVideo, ToolFailuresHaveTheirMessages)
 {
     catalogue().script("check.php", HttpReply::Text("OK"));
-    // No digest: Quillsum prints too little.
-    std::filesystem::remove(place->root() / "Quillsum");
-    place->script("Quillsum", "echo short\n");
-    open(someFile("video.mp4"));
-    ASSERT_TRUE(waitForAnalysis());
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Ошибка вычисления хэша файла!"});
-
-    // No info file after a run that wrote its data.
-    std::filesystem::remove(place->root() / "Quillsum");
-    place->link("Quillsum", QUILLSUM_PATH);
-    place->script("TarvelloScan", "echo data > \"$3\"\n");
-    dialogs.messages.clear();
-    open(someFile("video.mp4"));
-    ASSERT_TRUE(waitForAnalysis());
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Ошибка получения характеристик видео!"});
+    const struct {
+        const char* what;
+        std::function<void(const WorkPlace&)> arrange;
+        const char* message;
+    } cases[] = {
+        {"no work folder, so no capture", [](const WorkPlace& p) { fs::remove_all(p.temp()); },
+         "Ошибка получения характеристик видео!"},
+        {"Quillsum prints too little",
+         [](const WorkPlace& p) {
+             fs::remove(p.root() / "Quillsum");
+             p.script("Quillsum", "echo short\n");
+         },
+         "Ошибка вычисления хэша файла!"},
+        {"no info file after a run that wrote its data",
+         [](const WorkPlace& p) { p.script("TarvelloScan", "echo data > \"$3\"\n"); },
+         "Ошибка получения характеристик видео!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        place = std::make_unique<WorkPlace>();
+        place->link("Quillsum", QUILLSUM_PATH);
+        const std::string video = someFile("video.mp4");
+        c.arrange(*place);
+        dialogs.messages.clear();
+        open(video);
+        ASSERT_TRUE(waitForAnalysis());
+        EXPECT_EQ(dialogs.messages, std::vector<std::string>{c.message});
+        EXPECT_FALSE(Form3->BitBtn1->isEnabled());
+        EXPECT_TRUE(Form3->BitBtn3->isEnabled());
+        EXPECT_FALSE(Form3->Timer2->isActive());
+    }
 }
 
 TEST_F(AddVideo, ACancelledDialogChangesNothing)
