@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <atomic>
 #include <exception>
 
 #include "Dialogs.h"
@@ -28,8 +29,14 @@ AnalyzeVideo::AnalyzeVideo(bool createSuspended) : source_(Source)
 
 AnalyzeVideo::~AnalyzeVideo()
 {
+    WaitUntilEnded();
+    wait();
+}
+
+bool AnalyzeVideo::WaitUntilEnded()
+{
     if (!isRunning())
-        return;
+        return true;
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
@@ -37,8 +44,8 @@ AnalyzeVideo::~AnalyzeVideo()
             loop.quit();
     });
     poll.start(20);
-    loop.exec();
-    wait();
+    loop.exec();  // also left, or not entered, once the application quits
+    return !isRunning();
 }
 
 void AnalyzeVideo::run()
@@ -74,8 +81,14 @@ void AnalyzeVideo::Synchronize(void (AnalyzeVideo::*method)())
 
 void AnalyzeVideo::SetProgressBand(int lo, int hi)
 {
-    VideoInfo.progress_lo = lo;
-    VideoInfo.progress_hi = hi;
+    std::atomic_ref(VideoInfo.progress_lo).store(lo, std::memory_order_relaxed);
+    std::atomic_ref(VideoInfo.progress_hi).store(hi, std::memory_order_relaxed);
+}
+
+ProgressBand CurrentProgressBand()
+{
+    return {std::atomic_ref(VideoInfo.progress_lo).load(std::memory_order_relaxed),
+            std::atomic_ref(VideoInfo.progress_hi).load(std::memory_order_relaxed)};
 }
 
 void AnalyzeVideo::Execute()

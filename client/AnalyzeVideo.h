@@ -12,9 +12,14 @@ public:
     // A running thread unless `createSuspended`; a suspended one never runs. The thread works on its own copy of
     // Source taken here, so a later open cannot change the video under a running analysis.
     explicit AnalyzeVideo(bool createSuspended);
-    // Deleting waits until a running analysis has ended, in a local event loop, so that the calls it
-    // synchronises (its messages included) still run meanwhile. A thread that never started ends at once.
+    // Deleting waits until a running analysis has ended (WaitUntilEnded, then the thread's own end).
     ~AnalyzeVideo() override;
+
+    // Waits until the analysis has ended, in a local event loop, so that the calls it synchronises (its messages
+    // included) still run meanwhile. A thread that never started has ended. False when the application began to
+    // quit during the wait: the analysis then runs on and ends with the process, and waiting any longer would
+    // block the thread's next synchronised call for ever.
+    bool WaitUntilEnded();
 
 protected:
     void run() override;
@@ -38,3 +43,11 @@ private:
 
     const UnicodeString source_;
 };
+
+// The progress band of the running analysis, which the form's ticker reads at any moment while the analysis
+// thread moves it on.
+struct ProgressBand {
+    int lo;
+    int hi;
+};
+ProgressBand CurrentProgressBand();

@@ -1,11 +1,15 @@
 #include "ToolRunners.h"
 
 #include <cctype>
+#include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Process.h"
@@ -48,26 +52,42 @@ void prepareCapture(const UnicodeString& path)
         DeleteFile(path);
 }
 
-// Reads the ratio "a b" that follows a marker at `start` in the chunk, after blanking the separators among the
-// 16 characters behind the one at `start` (the window stops at the chunk's end). Keeps `ratio` when the chunk
-// does not hold two integers there or the second is 0.
+// One "%i" conversion of the C library at `text`: leading blanks, a sign, then decimal digits, or hexadecimal
+// digits after 0x, or octal digits after 0. Nothing when no number starts there or it does not fit an int, where
+// scanf's result would be undefined. `end`, when given, receives the position after the number.
+std::optional<int> scanCInt(const char* text, const char** end = nullptr)
+{
+    errno = 0;
+    char* stop = nullptr;
+    const long value = std::strtol(text, &stop, 0);
+    if (stop == text || errno == ERANGE || value < INT_MIN || value > INT_MAX)
+        return std::nullopt;
+    if (end)
+        *end = stop;
+    return static_cast<int>(value);
+}
+
+// Reads the ratio "a b" ("%i %i") that follows a marker at `start` in the chunk, after blanking the separators
+// among the 16 characters behind the one at `start` (the window stops at the chunk's end). Keeps `ratio` when
+// the chunk does not hold two integers there or the second is 0.
 void readRatio(char* chunk, size_t start, const char* separators, double& ratio)
 {
     const size_t length = std::strlen(chunk);
     for (size_t i = start + 1; i <= start + 16 && i < length; ++i)
         if (std::strchr(separators, chunk[i]))
             chunk[i] = ' ';
-    int numerator = 0, denominator = 0;
-    if (std::sscanf(chunk + start, "%i %i", &numerator, &denominator) == 2 && denominator != 0)
-        ratio = static_cast<double>(numerator) / denominator;
+    const char* rest = chunk + start;
+    const std::optional<int> numerator = scanCInt(rest, &rest);
+    const std::optional<int> denominator = numerator ? scanCInt(rest) : std::nullopt;
+    if (numerator && denominator && *denominator != 0)
+        ratio = static_cast<double>(*numerator) / *denominator;
 }
 
-// "%i" of the C library: decimal, 0x hexadecimal or 0 octal; the field keeps its value when there is no number.
+// A "%i" value of the info file; the field keeps its value when there is no number.
 void scanInt(const std::string& text, int32_t& field)
 {
-    int value = 0;
-    if (std::sscanf(text.c_str(), "%i", &value) == 1)
-        field = value;
+    if (const std::optional<int> value = scanCInt(text.c_str()))
+        field = *value;
 }
 
 // "%lf" with "." as decimal point whatever the locale.

@@ -137,6 +137,7 @@ void addNewRecordParts(MultipartBody& body, const TValueListEditor& editor, cons
 TForm3::TForm3(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle("Добавление нового видео в базу данных");
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);  // a fixed dialog frame
     setFixedSize(ClientWidth, ClientHeight);
     QFont tahoma("Tahoma");
     tahoma.setPixelSize(11);
@@ -167,6 +168,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
     ProgressBar1 = new QProgressBar(GroupBox11);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
     (new QHBoxLayout(GroupBox11))->addWidget(ProgressBar1);
 
     Panel1 = new QWidget(this);
@@ -314,10 +316,13 @@ void TForm3::N3Click()
     Source = path;
     Timer2->stop();
     ProgressBar1->setValue(0);
-    // Deleting waits for the previous analysis to run to its end; its messages still appear meanwhile.
+    // The previous analysis runs to its end first; its messages still appear meanwhile.
     opening_ = true;
-    delete Analyzer;
+    const bool previousEnded = !Analyzer || Analyzer->WaitUntilEnded();
     opening_ = false;
+    if (!previousEnded)
+        return;  // the program is ending; the previous analysis ends with it
+    delete Analyzer;
     Analyzer = new AnalyzeVideo(false);
     BitBtn1->setEnabled(false);
     BitBtn3->setEnabled(false);
@@ -326,11 +331,12 @@ void TForm3::N3Click()
 
 void TForm3::Timer2Timer()
 {
+    const ProgressBand band = CurrentProgressBand();
     int p = ProgressBar1->value() + 1;
-    if (p < VideoInfo.progress_lo)
-        p = VideoInfo.progress_lo;
-    if (p > VideoInfo.progress_hi)
-        p = VideoInfo.progress_lo;
+    if (p < band.lo)
+        p = band.lo;
+    if (p > band.hi)
+        p = band.lo;
     ProgressBar1->setValue(p);
 }
 

@@ -73,6 +73,8 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent)
     setFont(tahoma);
 
     PageControl1 = new QTabWidget(this);
+    // Narrow tab padding, so that all four captions fit the window's width side by side.
+    PageControl1->setStyleSheet("QTabBar::tab { padding-left: 4px; padding-right: 4px; }");
     (new QVBoxLayout(this))->addWidget(PageControl1);
     layout()->setContentsMargins(0, 0, 0, 0);
 

@@ -1,11 +1,13 @@
 // Opening a video in the add-video form: the analysis road to its success and to each of its endings,
 // the progress ticker, and a second video opened while the first is still being analysed.
 
+#include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "AddVideoFixture.h"
 #include "AnalyzeVideo.h"
@@ -155,6 +157,22 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
     }
 }
 
+TEST_F(AddVideo, TheSizeGoesIntoTheQueryAndThePanelInFull)
+{
+    place->script("TarvelloScan", fakeAnalyzerScript(Info320));
+    fs::remove(place->root() / "Quillsum");
+    place->script("Quillsum", "echo 0123456789abcdef0123456789abcdef\n");
+    catalogue().script("check.php", HttpReply::Text("OK"));
+    const std::string video = someFile("big.mp4", "");
+    fs::resize_file(video, 1234567890);  // sparse
+    open(video);
+    ASSERT_TRUE(waitForAnalysis());
+    const auto checks = requestsTo("check.php");
+    ASSERT_EQ(checks.size(), 1u);
+    EXPECT_NE(checks[0].query.find("&size=1234567890&md5=0123456789abcdef0123456789abcdef"), std::string::npos);
+    EXPECT_EQ(Form3->StatusPanel(3).ToUtf8(), "Размер: 1 234 567 890");
+}
+
 TEST_F(AddVideo, AMissingFileEndsBeforeAnyTool)
 {
     VideoInfo.size = 77;
@@ -211,7 +229,13 @@ TEST_F(AddVideo, ADuplicateOpensItsRecord)
     const struct {
         const char* reply;
         int id;
-    } cases[] = {{"Duplicate 1234", 1234}, {"Duplicate", 0}};
+    } cases[] = {
+        {"Duplicate 1234", 1234},
+        {"Duplicate", 0},
+        {"Duplicate12345", 2345},  // the id is read from the 11th character on
+        {"Duplicate 12a", 0},      // not an integer as a whole
+        {"Duplicate 99999999999", 0},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         dialogs.messages.clear();
@@ -244,21 +268,37 @@ TEST_F(AddVideo, AnAnalyzerThatLeavesNoDataFails)
 TEST_F(AddVideo, ToolFailuresHaveTheirMessages)
 {
     catalogue().script("check.php", HttpReply::Text("OK"));
-    // No digest: Quillsum prints too little.
-    std::filesystem::remove(place->root() / "Quillsum");
-    place->script("Quillsum", "echo short\n");
-    open(someFile("video.mp4"));
-    ASSERT_TRUE(waitForAnalysis());
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Ошибка вычисления хэша файла!"});
-
-    // No info file after a run that wrote its data.
-    std::filesystem::remove(place->root() / "Quillsum");
-    place->link("Quillsum", QUILLSUM_PATH);
-    place->script("TarvelloScan", "echo data > \"$3\"\n");
-    dialogs.messages.clear();
-    open(someFile("video.mp4"));
-    ASSERT_TRUE(waitForAnalysis());
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Ошибка получения характеристик видео!"});
+    const struct {
+        const char* what;
+        std::function<void(const WorkPlace&)> arrange;
+        const char* message;
+    } cases[] = {
+        {"no work folder, so no capture", [](const WorkPlace& p) { fs::remove_all(p.temp()); },
+         "Ошибка получения характеристик видео!"},
+        {"Quillsum prints too little",
+         [](const WorkPlace& p) {
+             fs::remove(p.root() / "Quillsum");
+             p.script("Quillsum", "echo short\n");
+         },
+         "Ошибка вычисления хэша файла!"},
+        {"no info file after a run that wrote its data",
+         [](const WorkPlace& p) { p.script("TarvelloScan", "echo data > \"$3\"\n"); },
+         "Ошибка получения характеристик видео!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        place = std::make_unique<WorkPlace>();
+        place->link("Quillsum", QUILLSUM_PATH);
+        const std::string video = someFile("video.mp4");
+        c.arrange(*place);
+        dialogs.messages.clear();
+        open(video);
+        ASSERT_TRUE(waitForAnalysis());
+        EXPECT_EQ(dialogs.messages, std::vector<std::string>{c.message});
+        EXPECT_FALSE(Form3->BitBtn1->isEnabled());
+        EXPECT_TRUE(Form3->BitBtn3->isEnabled());
+        EXPECT_FALSE(Form3->Timer2->isActive());
+    }
 }
 
 TEST_F(AddVideo, ACancelledDialogChangesNothing)
@@ -317,4 +357,26 @@ TEST_F(AddVideo, OpeningAnotherVideoWaitsForTheRunningAnalysis)
     const std::string log = readFile(place->root() / "analyzer.log");
     EXPECT_EQ(log.find(first + "\n"), 0u);
     EXPECT_NE(log.find("--\n" + second + "\n"), std::string::npos);
+}
+
+TEST_F(AddVideo, QuittingWhileAnOpenWaitsLeavesTheRunningAnalysisAlone)
+{
+    place->script("TarvelloScan", fakeAnalyzerScript(Info320));
+    place->write(place->root() / "delay", "1");
+    catalogue().script("check.php", HttpReply::Text("OK"));
+    const std::string first = someFile("first.mp4");
+    open(first);
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(place->temp() / "dar.info"); }));
+    Form3->close();
+    Form3->show();
+    AnalyzeVideo* running = Analyzer;
+
+    // "Выход" while the second open waits: the program ends instead of waiting and starting another analysis.
+    QTimer::singleShot(0, [&] { open(someFile("second.mp4")); });
+    QTimer::singleShot(200, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    EXPECT_EQ(Analyzer, running);
+    ASSERT_TRUE(waitForAnalysis());
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{Success});
+    EXPECT_EQ(readFile(place->root() / "analyzer.log").find("second.mp4"), std::string::npos);
 }

@@ -66,6 +66,10 @@ TEST_F(Runners, CraftedStreamSummaries)
 {
     const std::string longLine = "  Stream #0:0: Video: h264, yuv420p, 1920x1080" + std::string(170, ' ') +
                                  "[SAR 1:1 DAR 16:9], 25 fps\n";
+    // A 199-byte first chunk that ends inside the display ratio: its blanking and reading stop at the chunk.
+    std::string cutLine = "Stream #0:0: Video: x [SAR 1:1 DAR 16";
+    cutLine.insert(20, std::string(199 - cutLine.size(), ' '));
+    cutLine += ":9]\n";
     const struct {
         const char* what;
         std::string output;
@@ -82,6 +86,13 @@ TEST_F(Runners, CraftedStreamSummaries)
         {"no stream line", "Input #0, mov,mp4\n  Duration: 00:00:01.00\n", -1, -1},
         {"a ratio over zero is no ratio", "Stream #0:0: Video: x [SAR 1:0 DAR 3:0]\n", -1, -1},
         {"hexadecimal numbers as the C library reads them", "Stream #0:0: Video: x [SAR 0x10:0x8 DAR 010:04]\n", 2, 2},
+        {"08 is the octal 0, then 8", "Stream #0:0: Video: x [SAR 08:1 DAR 4:3]\n", 0, 4.0 / 3},
+        {"a number no int holds is no number", "Stream #0:0: Video: x [SAR 99999999999:1 DAR 4:3]\n", -1, 4.0 / 3},
+        {"the character right after the marker is not blanked", "Stream #0:0: Video: x [SAR :3:4 DAR 1:1]\n", -1, 1},
+        {"a separator 16 characters on is blanked", "Stream Video [SAR " + std::string(15, ' ') + "1:2 DAR 1:1]\n",
+         0.5, 1},
+        {"one 17 characters on is not", "Stream Video [SAR " + std::string(16, ' ') + "1:2 DAR 1:1]\n", -1, 1},
+        {"a ratio cut by the chunk's end", cutLine, 1, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -114,7 +125,7 @@ TEST_F(Runners, AMissingWorkFolderFailsTheCaptures)
     EXPECT_FALSE(GetVideoInfo());
 }
 
-TEST_F(Runners, QuillsumDigestIsStoredAndItsCaptureDeleted)
+TEST_F(Runners, QuillsumDigestIsStoredOnlyForAReadableFile)
 {
     place.link("Quillsum", QUILLSUM_PATH);
     const fs::path video = place.root() / "my video.bin";
@@ -122,6 +133,10 @@ TEST_F(Runners, QuillsumDigestIsStoredAndItsCaptureDeleted)
     ASSERT_TRUE(GetMD5Hash(UnicodeString(video.string())));
     EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
     EXPECT_FALSE(fs::exists(place.temp() / "md5.hash"));
+
+    // A file that cannot be read gives no digest, not the first word of Quillsum's complaint.
+    EXPECT_FALSE(GetMD5Hash(UnicodeString((place.root() / "gone.bin").string())));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
 }
 
 TEST_F(Runners, ShortOrMissingDigestOutputFails)
@@ -130,6 +145,10 @@ TEST_F(Runners, ShortOrMissingDigestOutputFails)
     place.script("Quillsum", "printf '0123456789abcdef012'\n");  // 19 bytes
     EXPECT_FALSE(GetMD5Hash("video.mp4"));
     EXPECT_EQ(readFile(place.temp() / "md5.hash"), "0123456789abcdef012");
+    place.script("Quillsum", "printf '0123456789abcdef0123'\n");  // 20 bytes are enough
+    EXPECT_TRUE(GetMD5Hash("video.mp4"));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), "0123456789abcdef0123");
+    VideoInfo.md5 = "previous";
 
     fs::remove(place.root() / "Quillsum");
     NoPath noPath;
@@ -165,6 +184,9 @@ TEST_F(Runners, InfoFileReading)
         {"an empty FOURCC shifts the pairing", full("25", "250", ""), true, 25, 10, 5},
         {"a rate of 0 gives no duration", full("0", "250", "avc1"), true, 0, 0, 1900},
         {"19 bytes", "Width: 1920\nFPS: 2\n", false, 10, 99, 5},
+        {"20 bytes", "Width: 1920\nFPS: 25\n", true, 25, 0, 5},
+        {"a hexadecimal width; a width no int holds is kept",
+         "Width: 0x780\nFPS: 25\nFrames: 250\nResultWidth: 99999999999\n", true, 25, 10, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
