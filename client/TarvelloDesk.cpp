@@ -2,6 +2,7 @@
 // their fixed order, then the message loop.
 
 #include <QApplication>
+#include <cstdlib>
 #include <exception>
 
 #include "ABOUT.h"
@@ -63,5 +64,7 @@ int main(int argc, char** argv)
         // Any other kind of error escaping start-up is shown without a text of its own.
         ShowMessage(UnicodeString());
     }
-    return 0;
+    // A running analysis is not waited for: the process ends here, before the application object and the
+    // client-wide state it still uses are destroyed under it.
+    std::quick_exit(0);
 }
