@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -250,6 +252,26 @@ TEST_F(RecordForm, ZoomModesSetTheScrollRanges)
     Form8->N1Click();
     EXPECT_EQ(Form8->Image1->size(), QSize(0, 0));
     Form8->N2Click();
+}
+
+// The zoom menu is the only way to change the mode, so it opens anywhere in the picture's area, even while the
+// picture is empty and, in "Исходный масштаб", has no size at all.
+TEST_F(RecordForm, TheZoomMenuOpensAnywhereInThePictureArea)
+{
+    server().script("view.php", ts::HttpReply::Text("Record not found"));
+    VIEW_ID = 42;
+    Form8->show();
+    for (QAction* mode : {Form8->N2, Form8->N1}) {
+        SCOPED_TRACE(mode->text().toStdString());
+        mode->trigger();
+        QWidget* area = Form8->ScrollBox1->viewport();
+        const QPoint inside(area->width() - 20, area->height() - 20);
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inside, area->mapToGlobal(inside));
+        QApplication::sendEvent(area->childAt(inside) ? area->childAt(inside) : area, &rightClick);
+        EXPECT_TRUE(Form8->PopupMenu1->isVisible());
+        Form8->PopupMenu1->hide();
+    }
+    Form8->N2->trigger();
 }
 
 TEST_F(RecordForm, TheMemoShowsTheClickedRowAndSurvivesALoad)
