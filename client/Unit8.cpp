@@ -321,7 +321,7 @@ void TForm8::ValueListEditor1DblClick()
     Memo2->copy();
     const int page = RecordFields[ValueListEditor1->Row() - 1].pickerPage;
     if (page >= 0) {
-        Form5->show();
+        ShowWindow(*Form5);
         Form5->PageControl1->setCurrentIndex(page);
     }
 }

@@ -300,6 +300,14 @@ TEST_F(RecordForm, DoubleClickCopiesTheRowAndOpensThePickerOnItsPage)
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "family");
     EXPECT_TRUE(Form5->isVisible());
     EXPECT_EQ(Form5->PageControl1->currentIndex(), 3);
+
+    // A picker already open behind the record form comes to the front.
+    Form8->activateWindow();
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeWindow() == Form8; }, std::chrono::seconds(2)));
+    Form8->ValueListEditor1->SetRow(3);
+    Form8->ValueListEditor1DblClick();
+    EXPECT_TRUE(waitUntil([] { return QApplication::activeWindow() == Form5; }, std::chrono::seconds(2)));
+    EXPECT_EQ(Form5->PageControl1->currentIndex(), 0);
 }
 
 TEST_F(RecordForm, ActivationMakesThePickerFillThisForm)
