@@ -214,6 +214,11 @@ TEST_F(RecordForm, TwoLoadsInARowFetchThePictureOnce)
     pumpEvents(std::chrono::milliseconds(150));
     const auto pictures = requestsTo("get_image.php");
     ASSERT_EQ(pictures.size(), 1u);
+    std::vector<std::string> names;
+    for (const ts::FormPart& part : partsOf(pictures[0]))
+        names.push_back(part.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"user", "password", "id"}));
+    EXPECT_EQ(fieldsOf(pictures[0])["user"], account);
     EXPECT_EQ(fieldsOf(pictures[0])["id"], std::to_string(VIEW_ID));
     EXPECT_EQ(Form8->Picture().size(), QSize(40, 30));
 }
