@@ -65,6 +65,19 @@ TEST_F(SearchForm, HitsAreNumberedDecodedAndCounted)
     EXPECT_EQ(text(Form7->StatusPanels[0]), "Запись: " + std::to_string(grid().Row()));
 }
 
+TEST_F(SearchForm, ASearchKeepsTheCurrentRowWhileItExists)
+{
+    search("OK\n1\ta\n2\tb\n3\tc");
+    grid().SetRow(3);
+    search("OK\n1\ta\n2\tb\n3\tc\n4\td\n5\te");
+    EXPECT_EQ(grid().Row(), 3);
+    EXPECT_EQ(text(Form7->StatusPanels[0]), "Запись: 3");
+    search("OK\n1\ta\n2\tb");
+    EXPECT_EQ(grid().Row(), 2);
+    EXPECT_EQ(text(Form7->StatusPanels[0]), "Запись: 2");
+    EXPECT_EQ(text(Form7->StatusPanels[1]), "Всего записей: 2");
+}
+
 TEST_F(SearchForm, ExampleCriteriaAreSentAsNineParts)
 {
     Form7->BitBtn3Click();
