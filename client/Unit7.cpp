@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -171,8 +172,11 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent)
 
     StringGrid1->OnClick = [this] { StringGrid1Click(); };
     StringGrid1->OnDblClick = [this] { Button2Click(); };
-    // A double-click on the title row opens the current row too.
-    connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { Button2Click(); });
+    // The title row is not selectable: a click on it leaves the current row where it is.
+    StringGrid1->horizontalHeader()->setSectionsClickable(false);
+    // A double-click on the title row or below the last row opens the current row too (see eventFilter).
+    StringGrid1->horizontalHeader()->viewport()->installEventFilter(this);
+    StringGrid1->viewport()->installEventFilter(this);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
@@ -262,6 +266,18 @@ void TForm7::ShowStatExecute()
 }
 
 void TForm7::Button4Click() { close(); }
+
+bool TForm7::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        // Double-clicks on a cell reach Button2Click through the grid's OnDblClick.
+        const bool onTitleRow = watched == StringGrid1->horizontalHeader()->viewport();
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (onTitleRow || !StringGrid1->indexAt(mouse->position().toPoint()).isValid())
+            Button2Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void TForm7::showEvent(QShowEvent* event)
 {

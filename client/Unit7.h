@@ -44,6 +44,7 @@ public:
     void Button4Click();  // close
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -121,9 +121,11 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 
     Image1 = new QLabel;
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setContextMenuPolicy(Qt::CustomContextMenu);
     ScrollBox1 = new QScrollArea;
     ScrollBox1->setWidget(Image1);
+    // The picture can be smaller than the visible area, or have no size at all, so the whole area carries its
+    // menu: a right-click on the picture passes on to it.
+    ScrollBox1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     PopupMenu1 = new QMenu(this);
     N1 = PopupMenu1->addAction("Исходный масштаб");
@@ -136,8 +138,8 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
     N2->setChecked(true);
     connect(N1, &QAction::triggered, this, [this] { N1Click(); });
     connect(N2, &QAction::triggered, this, [this] { N2Click(); });
-    connect(Image1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(Image1->mapToGlobal(at)); });
+    connect(ScrollBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(ScrollBox1->viewport()->mapToGlobal(at)); });
 
     Splitter1 = new QSplitter(Qt::Vertical);
     Splitter1->setHandleWidth(3);
@@ -319,7 +321,7 @@ void TForm8::ValueListEditor1DblClick()
     Memo2->copy();
     const int page = RecordFields[ValueListEditor1->Row() - 1].pickerPage;
     if (page >= 0) {
-        Form5->show();
+        ShowWindow(*Form5);
         Form5->PageControl1->setCurrentIndex(page);
     }
 }

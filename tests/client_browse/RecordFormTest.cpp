@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -186,10 +188,11 @@ TEST_F(RecordForm, AFirstLineOtherThanOkFillsNothingAndFetchesNoPicture)
 
 TEST_F(RecordForm, APictureThatIsNotJpegStaysEmpty)
 {
-    for (const char* reply : {"Wrong password", ""}) {
-        SCOPED_TRACE(reply);
+    for (const ts::HttpReply& reply : {ts::HttpReply::Text("Wrong password"), ts::HttpReply::Text(""),
+                                       ts::HttpReply::Text(jpegBytes(8, 8), 500)}) {
+        SCOPED_TRACE(std::to_string(reply.status) + " " + reply.body.substr(0, 20));
         dialogs.messages.clear();
-        server().script("get_image.php", ts::HttpReply::Text(reply));
+        server().script("get_image.php", reply);
         VIEW_ID = addFilm("Без картинки");
         Form8->FormShow();
         waitForPicture();
@@ -206,10 +209,16 @@ TEST_F(RecordForm, TwoLoadsInARowFetchThePictureOnce)
     Form8->FormShow();
     Form8->FormShow();
     EXPECT_EQ(requestsTo("view.php").size(), 2u);
+    EXPECT_TRUE(requestsTo("get_image.php").empty());  // only once the loads have returned
     waitForPicture();
     pumpEvents(std::chrono::milliseconds(150));
     const auto pictures = requestsTo("get_image.php");
     ASSERT_EQ(pictures.size(), 1u);
+    std::vector<std::string> names;
+    for (const ts::FormPart& part : partsOf(pictures[0]))
+        names.push_back(part.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"user", "password", "id"}));
+    EXPECT_EQ(fieldsOf(pictures[0])["user"], account);
     EXPECT_EQ(fieldsOf(pictures[0])["id"], std::to_string(VIEW_ID));
     EXPECT_EQ(Form8->Picture().size(), QSize(40, 30));
 }
@@ -252,6 +261,26 @@ TEST_F(RecordForm, ZoomModesSetTheScrollRanges)
     Form8->N2Click();
 }
 
+// The zoom menu is the only way to change the mode, so it opens anywhere in the picture's area, even while the
+// picture is empty and, in "Исходный масштаб", has no size at all.
+TEST_F(RecordForm, TheZoomMenuOpensAnywhereInThePictureArea)
+{
+    server().script("view.php", ts::HttpReply::Text("Record not found"));
+    VIEW_ID = 42;
+    Form8->show();
+    for (QAction* mode : {Form8->N2, Form8->N1}) {
+        SCOPED_TRACE(mode->text().toStdString());
+        mode->trigger();
+        QWidget* area = Form8->ScrollBox1->viewport();
+        const QPoint inside(area->width() - 20, area->height() - 20);
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inside, area->mapToGlobal(inside));
+        QApplication::sendEvent(area->childAt(inside) ? area->childAt(inside) : area, &rightClick);
+        EXPECT_TRUE(Form8->PopupMenu1->isVisible());
+        Form8->PopupMenu1->hide();
+    }
+    Form8->N2->trigger();
+}
+
 TEST_F(RecordForm, TheMemoShowsTheClickedRowAndSurvivesALoad)
 {
     VIEW_ID = addFilm("Первая", {{"producer", "Режиссёр первой"}});
@@ -266,18 +295,37 @@ TEST_F(RecordForm, TheMemoShowsTheClickedRowAndSurvivesALoad)
 
 TEST_F(RecordForm, DoubleClickCopiesTheRowAndOpensThePickerOnItsPage)
 {
-    VIEW_ID = addFilm("Картинка", {{"actors", "Актёры фильма"}, {"genre_en", "family"}});
+    VIEW_ID = addFilm("Картинка", {{"actors", "Актёры фильма"}, {"country_en", "USSR"}, {"genre_en", "family"}});
     Form8->show();
-    Form8->ValueListEditor1->SetRow(5);
-    Form8->ValueListEditor1DblClick();
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "Актёры фильма");
-    EXPECT_FALSE(Form5->isVisible());
+    struct Case {
+        int row;
+        const char* copied;
+        int page;  // -1: no picker
+    };
+    const Case cases[] = {
+        {5, "Актёры фильма", -1}, {3, "СССР", 0},   {4, "детский", 1},
+        {9, "USSR", 2},           {10, "family", 3}, {1, "Картинка", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        Form5->hide();
+        Form5->PageControl1->setCurrentIndex(c.page == 3 ? 0 : 3);
+        Form8->ValueListEditor1->SetRow(c.row);
+        Form8->ValueListEditor1DblClick();
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c.copied);
+        EXPECT_EQ(Form5->isVisible(), c.page >= 0);
+        if (c.page >= 0) {
+            EXPECT_EQ(Form5->PageControl1->currentIndex(), c.page);
+        }
+    }
 
-    Form8->ValueListEditor1->SetRow(10);
+    // A picker already open behind the record form comes to the front.
+    Form8->activateWindow();
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeWindow() == Form8; }, std::chrono::seconds(2)));
+    Form8->ValueListEditor1->SetRow(3);
     Form8->ValueListEditor1DblClick();
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "family");
-    EXPECT_TRUE(Form5->isVisible());
-    EXPECT_EQ(Form5->PageControl1->currentIndex(), 3);
+    EXPECT_TRUE(waitUntil([] { return QApplication::activeWindow() == Form5; }, std::chrono::seconds(2)));
+    EXPECT_EQ(Form5->PageControl1->currentIndex(), 0);
 }
 
 TEST_F(RecordForm, ActivationMakesThePickerFillThisForm)

@@ -1,6 +1,8 @@
 // The search form: find.php's request and replies, the result grid and its status, stepping and opening hits.
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QLabel>
 
 #include "BrowseFixture.h"
@@ -61,6 +63,19 @@ TEST_F(SearchForm, HitsAreNumberedDecodedAndCounted)
     EXPECT_EQ(cell(grid(), 8, 3), "");
     EXPECT_EQ(text(Form7->StatusPanels[1]), "Всего записей: 3");
     EXPECT_EQ(text(Form7->StatusPanels[0]), "Запись: " + std::to_string(grid().Row()));
+}
+
+TEST_F(SearchForm, ASearchKeepsTheCurrentRowWhileItExists)
+{
+    search("OK\n1\ta\n2\tb\n3\tc");
+    grid().SetRow(3);
+    search("OK\n1\ta\n2\tb\n3\tc\n4\td\n5\te");
+    EXPECT_EQ(grid().Row(), 3);
+    EXPECT_EQ(text(Form7->StatusPanels[0]), "Запись: 3");
+    search("OK\n1\ta\n2\tb");
+    EXPECT_EQ(grid().Row(), 2);
+    EXPECT_EQ(text(Form7->StatusPanels[0]), "Запись: 2");
+    EXPECT_EQ(text(Form7->StatusPanels[1]), "Всего записей: 2");
 }
 
 TEST_F(SearchForm, ExampleCriteriaAreSentAsNineParts)
@@ -217,14 +232,31 @@ TEST_F(SearchForm, WithTheServerFailingTheHiddenRecordFormReportsBothLoads)
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{ServerUnavailable, ServerUnavailable}));
 }
 
-TEST_F(SearchForm, DoubleClickOnTheTitleRowOpensTheCurrentRow)
+// A double-click opens the current row wherever it lands: on the title row, or on the blank part of the grid
+// below the last row.
+TEST_F(SearchForm, DoubleClickOutsideTheCellsOpensTheCurrentRow)
 {
-    const int id = addFilm("Заголовок");
-    searchOwnFilms("Заголовок");
-    grid().SetRow(1);
-    emit grid().horizontalHeader()->sectionDoubleClicked(3);
-    EXPECT_EQ(VIEW_ID, id);
-    EXPECT_TRUE(Form8->isVisible());
+    addFilm("Вне ячеек 1");
+    const int second = addFilm("Вне ячеек 2");
+    searchOwnFilms("Вне ячеек");
+    Form7->show();
+    QWidget* blank = grid().viewport();
+    const QPoint below(60, blank->height() - 5);
+    ASSERT_FALSE(grid().indexAt(below).isValid());
+    QWidget* title = grid().horizontalHeader()->viewport();
+    for (auto [target, at] : {std::pair{title, QPoint(100, 5)}, std::pair{blank, below}}) {
+        Form8->hide();
+        VIEW_ID = -1;
+        grid().SetRow(2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, target->mapToGlobal(at), Qt::LeftButton,
+                                Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &doubleClick);
+        EXPECT_EQ(VIEW_ID, second) << (target == title ? "title row" : "below the rows");
+        EXPECT_TRUE(Form8->isVisible());
+    }
 }
 
 TEST_F(SearchForm, ClickingACellShowsItsTextInPanelTwoOnly)
