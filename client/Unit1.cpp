@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -15,6 +14,7 @@
 #include "ABOUT.h"
 #include "AnalyzeVideo.h"
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "IniFile.h"
 #include "Pictures.h"
 #include "QtText.h"
@@ -68,13 +68,6 @@ const UnicodeString SettingsSection = "Account";
 
 UnicodeString settingsPath() { return CurPath + PathDelim + "TarvelloDesk.ini"; }
 
-QPushButton* button(const char* caption, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setFixedSize(130, 35);
-    return b;
-}
-
 }  // namespace
 
 UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement)
@@ -92,13 +85,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     resize(1071, 696);
     setMinimumSize(700, 500);
     setMaximumSize(2000, 1080);
-    if (const QScreen* screen = QApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 
     auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    QVBoxLayout* column = NewTightColumn(central);
 
     Image1 = new QLabel(central);
     Image1->setPixmap(QPixmap::fromImage(DrawBanner(2000, 206)));
@@ -120,23 +110,15 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     column->addWidget(GroupBox1, 1);
 
     Panel1 = new QWidget(central);
-    Panel1->setFixedHeight(41);
-    auto* bar = new QHBoxLayout(Panel1);
-    bar->setContentsMargins(3, 3, 3, 3);
-    BitBtn1 = button("Обновить записи", Panel1);
-    BitBtn5 = button("Поиск видео", Panel1);
-    BitBtn2 = button("Добавить видео", Panel1);
-    BitBtn3 = button("Редактировать", Panel1);
-    BitBtn4 = button("Удалить", Panel1);
-    BitBtn6 = button("Выход", Panel1);
-    bar->addWidget(BitBtn1);
-    bar->addWidget(BitBtn5);
+    QHBoxLayout* bar = NewButtonBar(Panel1);
+    BitBtn1 = AddButton(bar, "Обновить записи", 130);
+    BitBtn5 = AddButton(bar, "Поиск видео", 130);
     bar->addStretch(1);
-    bar->addWidget(BitBtn2);
-    bar->addWidget(BitBtn3);
-    bar->addWidget(BitBtn4);
+    BitBtn2 = AddButton(bar, "Добавить видео", 130);
+    BitBtn3 = AddButton(bar, "Редактировать", 130);
+    BitBtn4 = AddButton(bar, "Удалить", 130);
     bar->addSpacing(100);
-    bar->addWidget(BitBtn6);
+    BitBtn6 = AddButton(bar, "Выход", 130);
     column->addWidget(Panel1);
     setCentralWidget(central);
 
@@ -148,14 +130,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
 
     constexpr int panelWidths[6] = {150, 200, 150, 150, 300, 50};
-    for (int i = 0; i < 6; ++i) {
-        StatusPanels[i] = new QLabel(statusBar());
-        StatusPanels[i]->setFixedWidth(panelWidths[i]);
-        if (i < 5)
-            StatusPanels[i]->setAlignment(Qt::AlignCenter);
-        statusBar()->addWidget(StatusPanels[i]);
-    }
-    statusBar()->setSizeGripEnabled(false);
+    AddStatusPanels(statusBar(), StatusPanels, panelWidths);
 
     buildMenu();
 

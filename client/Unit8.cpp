@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -19,6 +18,7 @@
 #include <limits>
 
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
@@ -88,23 +88,13 @@ int rowHoldingId(const TStringGrid& grid, int id)
     return 0;
 }
 
-QPushButton* addButton(QBoxLayout* bar, const char* caption)
-{
-    auto* button = new QPushButton(caption);
-    button->setFixedSize(100, 35);
-    bar->addWidget(button);
-    return button;
-}
-
 }  // namespace
 
 TForm8::TForm8(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle("Просмотр данных");
     resize(1005, 661);
-    QFont tahoma("Tahoma");
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
+    UseFormFont(*this);
 
     Panel7 = new QWidget;
     ValueListEditor1 = new TValueListEditor("Поле", "Значение");
@@ -150,37 +140,27 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
     Splitter1->setSizes({273, 661 - 273 - 3 - 41 - 19});
 
     Panel1 = new QWidget;
-    Panel1->setFixedHeight(41);
-    auto* bar = new QHBoxLayout(Panel1);
-    bar->setContentsMargins(3, 3, 3, 3);
-    BitBtn7 = addButton(bar, "Назад");
-    BitBtn8 = addButton(bar, "Далее");
+    QHBoxLayout* bar = NewButtonBar(Panel1);
+    BitBtn7 = AddButton(bar, "Назад", 100);
+    BitBtn8 = AddButton(bar, "Далее", 100);
     bar->addSpacing(30);
-    BitBtn1 = addButton(bar, "Трейлер");
-    BitBtn2 = addButton(bar, "Видео");
-    BitBtn3 = addButton(bar, "Кинопоиск");
-    BitBtn5 = addButton(bar, "IMDB");
+    BitBtn1 = AddButton(bar, "Трейлер", 100);
+    BitBtn2 = AddButton(bar, "Видео", 100);
+    BitBtn3 = AddButton(bar, "Кинопоиск", 100);
+    BitBtn5 = AddButton(bar, "IMDB", 100);
     bar->addStretch(1);
-    BitBtn6 = addButton(bar, "Сохранить");
-    BitBtn9 = addButton(bar, "Удалить");
-    BitBtn4 = addButton(bar, "Закрыть");
+    BitBtn6 = AddButton(bar, "Сохранить", 100);
+    BitBtn9 = AddButton(bar, "Удалить", 100);
+    BitBtn4 = AddButton(bar, "Закрыть", 100);
     BitBtn6->hide();
     BitBtn9->hide();
 
     StatusBar1 = new QStatusBar;
     StatusBar1->setFixedHeight(19);
-    StatusBar1->setSizeGripEnabled(false);
     constexpr int panelWidths[] = {150, 150, 150, 150, 300, 50};
-    for (int i = 0; i < 6; ++i) {
-        StatusPanels[i] = new QLabel;
-        StatusPanels[i]->setFixedWidth(panelWidths[i]);
-        StatusPanels[i]->setAlignment(i < 5 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
-        StatusBar1->addWidget(StatusPanels[i]);
-    }
+    AddStatusPanels(StatusBar1, StatusPanels, panelWidths);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = NewTightColumn(this);
     layout->addWidget(Splitter1, 1);
     layout->addWidget(Panel1);
     layout->addWidget(StatusBar1);
@@ -413,8 +393,7 @@ void TForm8::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen* display = screen())
-        move(display->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     viewIdWatch_->start();
     FormShow();
 }
