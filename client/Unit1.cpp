@@ -18,13 +18,13 @@
 #include "IniFile.h"
 #include "Pictures.h"
 #include "QtText.h"
+#include "RecordGrid.h"
 #include "RecordLines.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit7.h"
-#include "Unit8.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
 #include "utils/Fields.h"
@@ -223,17 +223,7 @@ void TForm1::BitBtn1Click()
 
 void TForm1::BitBtn2Click() { ShowWindow(*Form3); }
 
-void TForm1::BitBtn3Click()
-{
-    VIEW_ID = StringGrid1->Cells(1, StringGrid1->Row()).ToIntDef(0);
-    if (VIEW_ID == 0)
-        return;
-    Table = "My";
-    // Showing a hidden record form runs its show handler; the direct call loads the record into one that is
-    // already open.
-    ShowWindow(*Form8);
-    Form8->FormShow();
-}
+void TForm1::BitBtn3Click() { OpenCurrentRecord(*StringGrid1, "My"); }
 
 void TForm1::BitBtn4Click()
 {
@@ -273,16 +263,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::StringGrid1Click() { ShowStatExecute(); }
 
-void TForm1::ShowStatExecute()
-{
-    if (StringGrid1->Cells(0, 1).IsEmpty()) {
-        StatusPanels[0]->clear();
-        StatusPanels[1]->clear();
-        return;
-    }
-    StatusPanels[0]->setText(qstr("Запись: " + IntToStr(StringGrid1->Row())));
-    StatusPanels[1]->setText(qstr("Всего записей: " + IntToStr(StringGrid1->RowCount() - 1)));
-}
+void TForm1::ShowStatExecute() { ShowRecordPosition(*StringGrid1, *StatusPanels[0], *StatusPanels[1]); }
 
 void TForm1::N20Click() { ShowModal(*Form2); }
 void TForm1::N11Click() { ShowModal(*AboutBox); }

@@ -17,11 +17,11 @@
 #include "FormLayout.h"
 #include "Multipart.h"
 #include "QtText.h"
+#include "RecordGrid.h"
 #include "RecordLines.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit1.h"
-#include "Unit8.h"
 #include "ValueListEditor.h"
 #include "platform/StringList.h"
 
@@ -207,14 +207,8 @@ void TForm7::BitBtn3Click()
 
 void TForm7::Button2Click()
 {
-    VIEW_ID = StringGrid1->Cells(1, StringGrid1->Row()).ToIntDef(0);
-    if (VIEW_ID == 0)
-        return;
-    Table = "Search";
-    // Showing a hidden record form loads the record already; the direct call loads it into one that is open.
-    ShowWindow(*Form8);
-    Form8->FormShow();
-    ShowStatExecute();
+    if (OpenCurrentRecord(*StringGrid1, "Search"))
+        ShowStatExecute();
 }
 
 void TForm7::Button1Click()
@@ -234,16 +228,7 @@ void TForm7::StringGrid1Click()
     StatusPanels[2]->setText(qstr(StringGrid1->Cells(StringGrid1->currentColumn(), StringGrid1->Row())));
 }
 
-void TForm7::ShowStatExecute()
-{
-    if (StringGrid1->Cells(0, 1).IsEmpty()) {
-        StatusPanels[0]->clear();
-        StatusPanels[1]->clear();
-        return;
-    }
-    StatusPanels[0]->setText(qstr("Запись: " + IntToStr(StringGrid1->Row())));
-    StatusPanels[1]->setText(qstr("Всего записей: " + IntToStr(StringGrid1->RowCount() - 1)));
-}
+void TForm7::ShowStatExecute() { ShowRecordPosition(*StringGrid1, *StatusPanels[0], *StatusPanels[1]); }
 
 void TForm7::Button4Click() { close(); }
 

@@ -22,6 +22,7 @@
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
+#include "RecordGrid.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit1.h"
@@ -31,15 +32,6 @@
 #include "platform/Exception.h"
 #include "platform/StringList.h"
 #include "utils/Formatting.h"
-
-bool MoveCurrentRow(TStringGrid& grid, int delta)
-{
-    const int target = grid.Row() + delta;
-    if (target < 1 || target > grid.RowCount() - 1)
-        return false;
-    grid.SetRow(target);
-    return true;
-}
 
 namespace {
 
