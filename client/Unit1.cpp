@@ -203,21 +203,17 @@ void TForm1::Timer1Timer()
 
 void TForm1::BitBtn1Click()
 {
+    MultipartBody body;
+    body.AddFormField("user", UserName);
+    body.AddFormField("password", Password);
     TStringList lines;
-    try {
-        MultipartBody body;
-        body.AddFormField("user", UserName);
-        body.AddFormField("password", Password);
-        lines.SetText(IdHTTP1.Post(Work_URL + "list.php", body));
-        const UnicodeString first = lines.Get(0);  // an empty reply has no first line and fails here
-        if (first == UnicodeString("OK")) {
-            ShowRecordLines(*StringGrid1, lines);
-            ShowStatExecute();
-        } else {
-            ShowAccountRefusal(first);
-        }
-    } catch (const std::exception&) {
-        ShowMessage(ServerUnavailableMessage);
+    if (!PostForLines(IdHTTP1, Work_URL + "list.php", body, lines))
+        return;
+    if (lines.Get(0) == UnicodeString("OK")) {
+        ShowRecordLines(*StringGrid1, lines);
+        ShowStatExecute();
+    } else {
+        ShowAccountRefusal(lines.Get(0));
     }
 }
 

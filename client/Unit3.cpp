@@ -12,7 +12,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
@@ -256,12 +255,7 @@ void TForm3::ValueListEditor1DblClick()
 {
     Memo1->selectAll();
     Memo1->copy();
-    const int row = ValueListEditor1->Row();
-    const int page = row >= 1 && row <= RecordFieldCount ? RecordFields[row - 1].pickerPage : -1;
-    if (page >= 0) {
-        ShowWindow(*Form5);
-        Form5->PageControl1->setCurrentIndex(page);
-    }
+    ShowPickerFor(ValueListEditor1->Row());
 }
 
 void TForm3::ClearFiledsExecute()
@@ -364,11 +358,7 @@ void TForm3::BitBtn1Click()
     try {
         MultipartBody body;
         addNewRecordParts(body, *ValueListEditor1, pictures);
-        const UnicodeString reply = IdHTTP1.Post(Work_URL + "add.php", body);
-        if (reply == UnicodeString("OK"))
-            ShowMessage("Данные сохранены!");
-        else if (!ShowAccountRefusal(reply) && reply.SubString(1, 10) == UnicodeString("Duplicate "))
-            ShowMessage("Такой файл уже проиндексирован!");
+        ShowSaveReply(IdHTTP1.Post(Work_URL + "add.php", body));
     } catch (const std::exception&) {
         ShowMessage(ServerUnavailableMessage);
     }

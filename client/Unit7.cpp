@@ -168,23 +168,15 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent)
 
 void TForm7::BitBtn1Click()
 {
+    MultipartBody body;
+    body.AddFormField("user", UserName);
+    body.AddFormField("password", Password);
+    for (int row = 1; row <= CriteriaCount; ++row)
+        body.AddFormField(Criteria[row - 1].formField, ValueListEditor1->Value(row), "UTF-8")
+            .SetContentTransfer("binary");
     TStringList lines;
-    try {
-        MultipartBody body;
-        body.AddFormField("user", UserName);
-        body.AddFormField("password", Password);
-        for (int row = 1; row <= CriteriaCount; ++row)
-            body.AddFormField(Criteria[row - 1].formField, ValueListEditor1->Value(row), "UTF-8")
-                .SetContentTransfer("binary");
-        lines.SetText(IdHTTP1.Post(Work_URL + "find.php", body));
-    } catch (const std::exception&) {
-        ShowMessage(ServerUnavailableMessage);
+    if (!PostForLines(IdHTTP1, Work_URL + "find.php", body, lines))
         return;
-    }
-    if (lines.Count() == 0) {  // an empty reply has no first line to judge
-        ShowMessage(ServerUnavailableMessage);
-        return;
-    }
     if (lines.Get(0) == "OK") {
         ShowRecordLines(*StringGrid1, lines);
         ShowStatExecute();

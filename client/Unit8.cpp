@@ -191,19 +191,11 @@ void TForm8::FormShow()
     setWindowTitle(editMode ? "Просмотр и редактирование данных" : "Просмотр данных");
     ClearFiledsExecute();
 
+    MultipartBody body;
+    addRecordRequestParts(body, VIEW_ID);
     TStringList lines;
-    try {
-        MultipartBody body;
-        addRecordRequestParts(body, VIEW_ID);
-        lines.SetText(IdHTTP1.Post(Work_URL + "view.php", body));
-    } catch (const std::exception&) {
-        ShowMessage(ServerUnavailableMessage);
+    if (!PostForLines(IdHTTP1, Work_URL + "view.php", body, lines))
         return;
-    }
-    if (lines.Count() == 0) {  // an empty reply has no first line to judge
-        ShowMessage(ServerUnavailableMessage);
-        return;
-    }
     const UnicodeString& first = lines.Get(0);
     if (first != "OK") {
         if (first == "Record not found")
@@ -291,11 +283,7 @@ void TForm8::ValueListEditor1DblClick()
 {
     Memo2->selectAll();
     Memo2->copy();
-    const int page = RecordFields[ValueListEditor1->Row() - 1].pickerPage;
-    if (page >= 0) {
-        ShowWindow(*Form5);
-        Form5->PageControl1->setCurrentIndex(page);
-    }
+    ShowPickerFor(ValueListEditor1->Row());
 }
 
 void TForm8::FormActivate()
@@ -317,11 +305,7 @@ void TForm8::BitBtn6Click()
         body.AddFormField("password", Password);
         body.AddFormField("id", IntToStr(shownId_));  // the values on show belong to this record
         AddRecordFieldParts(body, *ValueListEditor1);
-        const UnicodeString reply = IdHTTP1.Post(Work_URL + "update.php", body);
-        if (reply == "OK")
-            ShowMessage("Данные сохранены!");
-        else if (!ShowAccountRefusal(reply) && reply.SubString(1, 10) == "Duplicate ")
-            ShowMessage("Такой файл уже проиндексирован!");
+        ShowSaveReply(IdHTTP1.Post(Work_URL + "update.php", body));
     } catch (const std::exception&) {
         ShowMessage(ServerUnavailableMessage);
     }
