@@ -4,11 +4,9 @@
 
 #include "QtText.h"
 
-TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : QTableWidget(rowCount - 1, colCount, parent)
+TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : TCustomGrid(rowCount - 1, colCount, parent)
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(20);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // The fixed row keeps its look whatever is selected, its texts from the left like every other cell.
     horizontalHeader()->setHighlightSections(false);
@@ -16,14 +14,6 @@ TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : QTableWi
     horizontalHeader()->setMinimumSectionSize(0);
     for (int c = 0; c < colCount; ++c)
         setHorizontalHeaderItem(c, new QTableWidgetItem);
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) {
-        if (OnClick)
-            OnClick();
-    });
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int, int) {
-        if (OnDblClick)
-            OnDblClick();
-    });
 }
 
 void TStringGrid::SetRowCount(int rows)
@@ -51,12 +41,6 @@ void TStringGrid::SetCells(int col, int row, const UnicodeString& text)
         setItem(row - 1, col, cell);
     }
     cell->setText(qstr(text));
-}
-
-int TStringGrid::Row() const
-{
-    const int current = currentRow();
-    return current < 0 ? 1 : current + 1;
 }
 
 void TStringGrid::SetRow(int row)

@@ -193,10 +193,7 @@ void TForm1::buildMenu()
 void TForm1::Timer1Timer()
 {
     Timer1->stop();
-    if (UserName.IsEmpty() || Password.IsEmpty()) {
-        ShowMessage("Для сохранения данных необходимы учётные данные");
-        ShowModal(*Form2);
-    }
+    AskForMissingAccount();
     if (!UserName.IsEmpty() || !Password.IsEmpty())
         BitBtn1Click();
 }

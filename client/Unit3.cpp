@@ -272,10 +272,7 @@ void TForm3::BitBtn4Click()
 void TForm3::Timer1Timer()
 {
     Timer1->stop();
-    if (UserName.IsEmpty() || Password.IsEmpty()) {
-        ShowMessage("Для сохранения данных необходимы учётные данные");
-        ShowModal(*Form2);
-    }
+    AskForMissingAccount();
 }
 
 void TForm3::N3Click()
