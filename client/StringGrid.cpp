@@ -1,6 +1,8 @@
 #include "StringGrid.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
+#include <algorithm>
 
 #include "QtText.h"
 
@@ -45,7 +47,7 @@ void TStringGrid::SetCells(int col, int row, const UnicodeString& text)
 
 void TStringGrid::SetRow(int row)
 {
-    setCurrentCell(row - 1, currentColumn() < 0 ? 0 : currentColumn());
+    setCurrentCell(row - 1, std::max(currentColumn(), fixedCols_));
 }
 
 void TStringGrid::SetColWidth(int col, int width)
@@ -54,4 +56,49 @@ void TStringGrid::SetColWidth(int col, int width)
         setColumnHidden(col, true);
     else
         setColumnWidth(col, width);
+}
+
+void TStringGrid::SetFixedCols(int cols)
+{
+    fixedCols_ = cols;
+}
+
+QModelIndex TStringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+    if (next.isValid() && next.column() < fixedCols_)
+        return model()->index(next.row(), fixedCols_);
+    return next;
+}
+
+bool TStringGrid::onFixedCell(const QMouseEvent* event) const
+{
+    const QModelIndex at = indexAt(event->position().toPoint());
+    return at.isValid() && at.column() < fixedCols_;
+}
+
+// A press or a drag over a fixed cell would make it current and select it (its whole row in a row-selecting
+// grid), so neither reaches the table.
+void TStringGrid::mousePressEvent(QMouseEvent* event)
+{
+    if (!onFixedCell(event))
+        QTableWidget::mousePressEvent(event);
+}
+
+void TStringGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!onFixedCell(event))
+        QTableWidget::mouseMoveEvent(event);
+}
+
+// The table would take a double-click on a cell that was not pressed as a press; a fixed cell was never
+// pressed, so its double-click is handed on directly.
+void TStringGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!onFixedCell(event)) {
+        QTableWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (OnDblClick)
+        OnDblClick();
 }
