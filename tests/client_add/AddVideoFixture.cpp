@@ -31,7 +31,7 @@ void createWindowsOnce()
 {
     if (Form1)
         return;
-    UseLoopbackServer(catalogue(), std::chrono::milliseconds(5000), std::chrono::milliseconds(5000));
+    useLoopbackServer(catalogue(), std::chrono::milliseconds(5000), std::chrono::milliseconds(5000));
     CreateForms();
     UserName = UnicodeString(TestUser);
     Password = UnicodeString(TestPassword);
@@ -81,7 +81,7 @@ bool AddVideo::hasMessage(const std::string& text) const
 
 std::vector<HttpRequest> AddVideo::requestsTo(const std::string& script) const
 {
-    return RequestsTo(catalogue(), script);
+    return scriptRequests(catalogue(), script);
 }
 
 std::string AddVideo::someFile(const std::string& name, const std::string& bytes)

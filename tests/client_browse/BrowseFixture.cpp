@@ -23,7 +23,7 @@ public:
     {
         theServer = new ts::CatalogueServer;
         theServer->start();
-        UseLoopbackServer(*theServer, std::chrono::milliseconds(3000), std::chrono::milliseconds(3000));
+        useLoopbackServer(*theServer, std::chrono::milliseconds(3000), std::chrono::milliseconds(3000));
         theServer->addAccount("startup@tarvello.example", "secret");
         UserName = "startup@tarvello.example";
         Password = "secret";
@@ -84,12 +84,7 @@ int BrowseTest::addFilm(const std::string& title, const std::map<std::string, st
 
 std::vector<ts::HttpRequest> BrowseTest::requestsTo(const std::string& script) const
 {
-    return RequestsTo(server(), script);
-}
-
-std::vector<ts::FormPart> BrowseTest::partsOf(const ts::HttpRequest& request)
-{
-    return ts::ParseMultipart(request.body, ts::BoundaryOf(request.header("Content-Type")));
+    return scriptRequests(server(), script);
 }
 
 std::map<std::string, std::string> BrowseTest::fieldsOf(const ts::HttpRequest& request)

@@ -17,7 +17,7 @@ namespace {
 
 void createWindows()
 {
-    UseLoopbackServer(catalogue(), std::chrono::milliseconds(3000), std::chrono::milliseconds(1000));
+    useLoopbackServer(catalogue(), std::chrono::milliseconds(3000), std::chrono::milliseconds(1000));
 
     DialogRecorder startup;  // whatever the windows' own start-up timers ask is answered here, not in a test
     CreateForms();
@@ -38,18 +38,14 @@ CatalogueServer& catalogue()
     return *server;
 }
 
-std::vector<HttpRequest> requestsTo(const std::string& script) { return RequestsTo(catalogue(), script); }
+std::vector<HttpRequest> requestsTo(const std::string& script) { return scriptRequests(catalogue(), script); }
 
 std::string partData(const HttpRequest& request, const std::string& name)
 {
-    const std::string disposition = "Content-Disposition: form-data; name=\"" + name + "\"";
-    const size_t at = request.body.find(disposition);
-    if (at == std::string::npos)
-        return "";
-    const size_t data = request.body.find("\r\n\r\n", at) + 4;
-    const size_t end = request.body.find("\r\n--", data);
-    std::string text = request.body.substr(data, end - data);
-    return text;
+    for (const tarvello::testserver::FormPart& part : partsOf(request))
+        if (part.name == name)
+            return part.rawData;
+    return "";
 }
 
 void ClientWindowTest::SetUp()

@@ -4,9 +4,10 @@
 #include "Unit1.h"
 
 using tarvello::testserver::CatalogueServer;
+using tarvello::testserver::FormPart;
 using tarvello::testserver::HttpRequest;
 
-void UseLoopbackServer(const CatalogueServer& server, std::chrono::milliseconds connectTimeout,
+void useLoopbackServer(const CatalogueServer& server, std::chrono::milliseconds connectTimeout,
                        std::chrono::milliseconds stallTimeout)
 {
     Work_URL = UnicodeString(server.baseUrl());
@@ -15,11 +16,17 @@ void UseLoopbackServer(const CatalogueServer& server, std::chrono::milliseconds 
     httpSettings().stallTimeoutMs = static_cast<long>(stallTimeout.count());
 }
 
-std::vector<HttpRequest> RequestsTo(const CatalogueServer& server, const std::string& script)
+std::vector<HttpRequest> scriptRequests(const CatalogueServer& server, const std::string& script)
 {
     std::vector<HttpRequest> found;
     for (const HttpRequest& request : server.requests())
         if (request.script() == script)
             found.push_back(request);
     return found;
+}
+
+std::vector<FormPart> partsOf(const HttpRequest& request)
+{
+    return tarvello::testserver::ParseMultipart(request.body,
+                                                tarvello::testserver::BoundaryOf(request.header("Content-Type")));
 }
