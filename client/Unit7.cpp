@@ -239,6 +239,6 @@ bool TForm7::eventFilter(QObject* watched, QEvent* event)
 void TForm7::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous() && Form1)
-        move(Form1->geometry().center() - rect().center());
+    if (!event->spontaneous())
+        CentreOver(*this, Form1);
 }
