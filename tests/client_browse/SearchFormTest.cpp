@@ -1,8 +1,6 @@
 // The search form: find.php's request and replies, the result grid and its status, stepping and opening hits.
 
-#include <QApplication>
 #include <QHeaderView>
-#include <QMouseEvent>
 #include <QLabel>
 
 #include "BrowseFixture.h"
@@ -248,12 +246,7 @@ TEST_F(SearchForm, DoubleClickOutsideTheCellsOpensTheCurrentRow)
         Form8->hide();
         VIEW_ID = -1;
         grid().SetRow(2);
-        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, target->mapToGlobal(at), Qt::LeftButton,
-                                Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-        QApplication::sendEvent(target, &doubleClick);
+        sendDoubleClick(*target, at);
         EXPECT_EQ(VIEW_ID, second) << (target == title ? "title row" : "below the rows");
         EXPECT_TRUE(Form8->isVisible());
     }
