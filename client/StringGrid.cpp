@@ -87,7 +87,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* event)
 
 void TStringGrid::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!onFixedCell(event))
+    if (event->buttons() == Qt::NoButton || !onFixedCell(event))
         QTableWidget::mouseMoveEvent(event);
 }
 

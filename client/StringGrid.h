@@ -1,7 +1,7 @@
 #pragma once
 // A string grid with the class library's addressing: Cells(col, row), where row 0 is the fixed title row and
-// rows 1 .. RowCount()-1 are the data rows (see TCustomGrid for Row() and the events). Columns 0 .. FixedCols-1
-// can be fixed: none of their cells ever becomes the current cell.
+// rows 1 .. RowCount()-1 are the data rows (see TCustomGrid for Row() and the events). The first columns can be
+// fixed (SetFixedCols): none of their cells ever becomes the current cell.
 
 #include "CustomGrid.h"
 #include "platform/UnicodeString.h"
