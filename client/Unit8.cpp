@@ -252,6 +252,8 @@ void TForm8::N1Click()
 void TForm8::N2Click()
 {
     N2->setChecked(true);
+    // The area is taken from the scroll box as it is now; a later change of the window's or the splitter's size
+    // leaves the picture as fitted until the mode is applied again.
     const QSize area = (ScrollBox1->size() - QSize(FitInset, FitInset)).expandedTo(QSize(0, 0));
     showPicture(area, picture_.isNull() ? QPixmap()
                                         : QPixmap::fromImage(picture_.scaled(area, Qt::KeepAspectRatio,
