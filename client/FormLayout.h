@@ -1,5 +1,5 @@
 #pragma once
-// The layout pieces that the client's windows share: their font, their place on the screen, the edge-to-edge
+// The layout helpers that the client's windows share: their font, their place on the screen, the edge-to-edge
 // column, the bottom bar of 35-pixel buttons and the status bar's fixed-width panels.
 
 #include <span>
