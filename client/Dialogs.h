@@ -32,5 +32,6 @@ class QWidget;
 // Shows a window modelessly; one that is already visible is brought to the front.
 void ShowWindow(QWidget& window);
 
-// Places a dialog in the middle of its owner window (the main window), as the client's dialogs open.
+// Places a dialog in the middle of its owner window (the main window), as the client's dialogs and the search
+// form open; without an owner it stays where it is.
 void CentreOver(QWidget& dialog, const QWidget* owner);

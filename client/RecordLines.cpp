@@ -61,6 +61,7 @@ void SetupRecordGrid(TStringGrid& grid)
         grid.SetColWidth(col, Columns[col].width);
         grid.SetCells(col, 0, Columns[col].header);
     }
+    grid.SetFixedCols(2);
 }
 
 void ShowRecordLines(TStringGrid& grid, const TStringList& lines)

@@ -8,7 +8,7 @@
 class TStringGrid;
 class TStringList;
 
-// Sets the nine column widths and headers of a record grid.
+// Sets the nine column widths and headers of a record grid and fixes its first two columns (number and id).
 void SetupRecordGrid(TStringGrid& grid);
 
 // Rebuilds the grid from a reply whose first line is "OK": one empty data row when no record follows, otherwise

@@ -1,14 +1,14 @@
 #include "StringGrid.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
+#include <algorithm>
 
 #include "QtText.h"
 
-TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : QTableWidget(rowCount - 1, colCount, parent)
+TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : TCustomGrid(rowCount - 1, colCount, parent)
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(20);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // The fixed row keeps its look whatever is selected, its texts from the left like every other cell.
     horizontalHeader()->setHighlightSections(false);
@@ -16,14 +16,6 @@ TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : QTableWi
     horizontalHeader()->setMinimumSectionSize(0);
     for (int c = 0; c < colCount; ++c)
         setHorizontalHeaderItem(c, new QTableWidgetItem);
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) {
-        if (OnClick)
-            OnClick();
-    });
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int, int) {
-        if (OnDblClick)
-            OnDblClick();
-    });
 }
 
 void TStringGrid::SetRowCount(int rows)
@@ -53,15 +45,9 @@ void TStringGrid::SetCells(int col, int row, const UnicodeString& text)
     cell->setText(qstr(text));
 }
 
-int TStringGrid::Row() const
-{
-    const int current = currentRow();
-    return current < 0 ? 1 : current + 1;
-}
-
 void TStringGrid::SetRow(int row)
 {
-    setCurrentCell(row - 1, currentColumn() < 0 ? 0 : currentColumn());
+    setCurrentCell(row - 1, std::max(currentColumn(), fixedCols_));
 }
 
 void TStringGrid::SetColWidth(int col, int width)
@@ -70,4 +56,49 @@ void TStringGrid::SetColWidth(int col, int width)
         setColumnHidden(col, true);
     else
         setColumnWidth(col, width);
+}
+
+void TStringGrid::SetFixedCols(int cols)
+{
+    fixedCols_ = cols;
+}
+
+QModelIndex TStringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+    if (next.isValid() && next.column() < fixedCols_)
+        return model()->index(next.row(), fixedCols_);
+    return next;
+}
+
+bool TStringGrid::onFixedCell(const QMouseEvent* event) const
+{
+    const QModelIndex at = indexAt(event->position().toPoint());
+    return at.isValid() && at.column() < fixedCols_;
+}
+
+// A press or a drag over a fixed cell would make it current and select it (its whole row in a row-selecting
+// grid), so neither reaches the table.
+void TStringGrid::mousePressEvent(QMouseEvent* event)
+{
+    if (!onFixedCell(event))
+        QTableWidget::mousePressEvent(event);
+}
+
+void TStringGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() == Qt::NoButton || !onFixedCell(event))
+        QTableWidget::mouseMoveEvent(event);
+}
+
+// The table would take a double-click on a cell that was not pressed as a press; a fixed cell was never
+// pressed, so its double-click is handed on directly.
+void TStringGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!onFixedCell(event)) {
+        QTableWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (OnDblClick)
+        OnDblClick();
 }

@@ -1,29 +1,38 @@
 #pragma once
-// A string grid with the class library's addressing over QTableWidget: Cells(col, row), where row 0 is the fixed
-// header row (shown as the table's horizontal header) and rows 1 .. RowCount()-1 are the data rows. Row() is the
-// selected data row; it is 1 while nothing is selected, as in a fresh grid. OnClick runs whenever the current
-// cell changes (a click, the keyboard, or the program), OnDblClick on a double-click.
+// A string grid with the class library's addressing: Cells(col, row), where row 0 is the fixed title row and
+// rows 1 .. RowCount()-1 are the data rows (see TCustomGrid for Row() and the events). The first columns can be
+// fixed (SetFixedCols): none of their cells ever becomes the current cell.
 
-#include <QTableWidget>
-#include <functional>
-
+#include "CustomGrid.h"
 #include "platform/UnicodeString.h"
 
-class TStringGrid : public QTableWidget {
+class TStringGrid : public TCustomGrid {
 public:
     explicit TStringGrid(int colCount, int rowCount, QWidget* parent = nullptr);
 
     int ColCount() const { return columnCount(); }
-    int RowCount() const { return rowCount() + 1; }
     void SetRowCount(int rows);
 
     UnicodeString Cells(int col, int row) const;
     void SetCells(int col, int row, const UnicodeString& text);
 
-    int Row() const;
+    // Makes `row` current, in the current column, or in the first column after the fixed ones when there is
+    // none yet.
     void SetRow(int row);
     void SetColWidth(int col, int width);
 
-    std::function<void()> OnClick;
-    std::function<void()> OnDblClick;
+    // Fixes columns 0 .. cols-1. A click on a fixed cell keeps the current cell where it is (a double-click
+    // there still runs OnDblClick); the keyboard stops at the first column after them.
+    void SetFixedCols(int cols);
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool onFixedCell(const QMouseEvent* event) const;
+
+    int fixedCols_ = 0;
 };

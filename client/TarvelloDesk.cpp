@@ -5,15 +5,10 @@
 #include <cstdlib>
 #include <exception>
 
-#include "ABOUT.h"
+#include "ClientForms.h"
 #include "Dialogs.h"
 #include "Style.h"
 #include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit5.h"
-#include "Unit7.h"
-#include "Unit8.h"
 #include "platform/Exception.h"
 
 namespace {
@@ -48,13 +43,7 @@ int main(int argc, char** argv)
         TrySetStyle("Cobalt XEMedia");
 
         // The first window created is the main window; the others stay hidden until something shows them.
-        Form1 = new TForm1;
-        Form8 = new TForm8;
-        Form2 = new TForm2;
-        AboutBox = new TAboutBox;
-        Form7 = new TForm7;
-        Form3 = new TForm3;
-        Form5 = new TForm5;
+        CreateForms();
 
         Form1->show();
         app.exec();

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -15,16 +14,17 @@
 #include "ABOUT.h"
 #include "AnalyzeVideo.h"
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "IniFile.h"
 #include "Pictures.h"
 #include "QtText.h"
+#include "RecordGrid.h"
 #include "RecordLines.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit7.h"
-#include "Unit8.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
 #include "utils/Fields.h"
@@ -68,13 +68,6 @@ const UnicodeString SettingsSection = "Account";
 
 UnicodeString settingsPath() { return CurPath + PathDelim + "TarvelloDesk.ini"; }
 
-QPushButton* button(const char* caption, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setFixedSize(130, 35);
-    return b;
-}
-
 }  // namespace
 
 UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement)
@@ -92,13 +85,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     resize(1071, 696);
     setMinimumSize(700, 500);
     setMaximumSize(2000, 1080);
-    if (const QScreen* screen = QApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 
     auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    QVBoxLayout* column = NewTightColumn(central);
 
     Image1 = new QLabel(central);
     Image1->setPixmap(QPixmap::fromImage(DrawBanner(2000, 206)));
@@ -120,23 +110,15 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     column->addWidget(GroupBox1, 1);
 
     Panel1 = new QWidget(central);
-    Panel1->setFixedHeight(41);
-    auto* bar = new QHBoxLayout(Panel1);
-    bar->setContentsMargins(3, 3, 3, 3);
-    BitBtn1 = button("Обновить записи", Panel1);
-    BitBtn5 = button("Поиск видео", Panel1);
-    BitBtn2 = button("Добавить видео", Panel1);
-    BitBtn3 = button("Редактировать", Panel1);
-    BitBtn4 = button("Удалить", Panel1);
-    BitBtn6 = button("Выход", Panel1);
-    bar->addWidget(BitBtn1);
-    bar->addWidget(BitBtn5);
+    QHBoxLayout* bar = NewButtonBar(Panel1);
+    BitBtn1 = AddButton(bar, "Обновить записи", 130);
+    BitBtn5 = AddButton(bar, "Поиск видео", 130);
     bar->addStretch(1);
-    bar->addWidget(BitBtn2);
-    bar->addWidget(BitBtn3);
-    bar->addWidget(BitBtn4);
+    BitBtn2 = AddButton(bar, "Добавить видео", 130);
+    BitBtn3 = AddButton(bar, "Редактировать", 130);
+    BitBtn4 = AddButton(bar, "Удалить", 130);
     bar->addSpacing(100);
-    bar->addWidget(BitBtn6);
+    BitBtn6 = AddButton(bar, "Выход", 130);
     column->addWidget(Panel1);
     setCentralWidget(central);
 
@@ -148,14 +130,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
 
     constexpr int panelWidths[6] = {150, 200, 150, 150, 300, 50};
-    for (int i = 0; i < 6; ++i) {
-        StatusPanels[i] = new QLabel(statusBar());
-        StatusPanels[i]->setFixedWidth(panelWidths[i]);
-        if (i < 5)
-            StatusPanels[i]->setAlignment(Qt::AlignCenter);
-        statusBar()->addWidget(StatusPanels[i]);
-    }
-    statusBar()->setSizeGripEnabled(false);
+    AddStatusPanels(statusBar(), StatusPanels, panelWidths);
 
     buildMenu();
 
@@ -218,47 +193,30 @@ void TForm1::buildMenu()
 void TForm1::Timer1Timer()
 {
     Timer1->stop();
-    if (UserName.IsEmpty() || Password.IsEmpty()) {
-        ShowMessage("Для сохранения данных необходимы учётные данные");
-        ShowModal(*Form2);
-    }
+    AskForMissingAccount();
     if (!UserName.IsEmpty() || !Password.IsEmpty())
         BitBtn1Click();
 }
 
 void TForm1::BitBtn1Click()
 {
+    MultipartBody body;
+    body.AddFormField("user", UserName);
+    body.AddFormField("password", Password);
     TStringList lines;
-    try {
-        MultipartBody body;
-        body.AddFormField("user", UserName);
-        body.AddFormField("password", Password);
-        lines.SetText(IdHTTP1.Post(Work_URL + "list.php", body));
-        const UnicodeString first = lines.Get(0);  // an empty reply has no first line and fails here
-        if (first == UnicodeString("OK")) {
-            ShowRecordLines(*StringGrid1, lines);
-            ShowStatExecute();
-        } else {
-            ShowAccountRefusal(first);
-        }
-    } catch (const std::exception&) {
-        ShowMessage(ServerUnavailableMessage);
+    if (!PostForLines(IdHTTP1, Work_URL + "list.php", body, lines))
+        return;
+    if (lines.Get(0) == UnicodeString("OK")) {
+        ShowRecordLines(*StringGrid1, lines);
+        ShowStatExecute();
+    } else {
+        ShowAccountRefusal(lines.Get(0));
     }
 }
 
 void TForm1::BitBtn2Click() { ShowWindow(*Form3); }
 
-void TForm1::BitBtn3Click()
-{
-    VIEW_ID = StringGrid1->Cells(1, StringGrid1->Row()).ToIntDef(0);
-    if (VIEW_ID == 0)
-        return;
-    Table = "My";
-    // Showing a hidden record form runs its show handler; the direct call loads the record into one that is
-    // already open.
-    ShowWindow(*Form8);
-    Form8->FormShow();
-}
+void TForm1::BitBtn3Click() { OpenCurrentRecord(*StringGrid1, "My"); }
 
 void TForm1::BitBtn4Click()
 {
@@ -298,16 +256,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::StringGrid1Click() { ShowStatExecute(); }
 
-void TForm1::ShowStatExecute()
-{
-    if (StringGrid1->Cells(0, 1).IsEmpty()) {
-        StatusPanels[0]->clear();
-        StatusPanels[1]->clear();
-        return;
-    }
-    StatusPanels[0]->setText(qstr("Запись: " + IntToStr(StringGrid1->Row())));
-    StatusPanels[1]->setText(qstr("Всего записей: " + IntToStr(StringGrid1->RowCount() - 1)));
-}
+void TForm1::ShowStatExecute() { ShowRecordPosition(*StringGrid1, *StatusPanels[0], *StatusPanels[1]); }
 
 void TForm1::N20Click() { ShowModal(*Form2); }
 void TForm1::N11Click() { ShowModal(*AboutBox); }

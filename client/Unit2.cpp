@@ -91,3 +91,11 @@ void TForm2::BitBtn1Click()
 void TForm2::BitBtn2Click() { reject(); }
 
 void TForm2::BitBtn3Click() { OpenUrl(SignUp_URL); }
+
+void AskForMissingAccount()
+{
+    if (UserName.IsEmpty() || Password.IsEmpty()) {
+        ShowMessage("Для сохранения данных необходимы учётные данные");
+        ShowModal(*Form2);
+    }
+}

@@ -30,3 +30,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
 };
+
+// The start-up check of the main window and the add-video form: while the e-mail or the password is missing,
+// says that an account is needed and shows the settings dialog.
+void AskForMissingAccount();

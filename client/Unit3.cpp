@@ -11,15 +11,14 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
 
 #include "AnalyzeVideo.h"
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
@@ -74,13 +73,6 @@ QPixmap colourModelPicture()
     for (const auto& c : circles)
         painter.drawText(c.labelAt, c.label);
     return QPixmap::fromImage(image);
-}
-
-QPushButton* makeButton(const char* caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setFixedSize(130, 35);
-    return button;
 }
 
 // The pictures of the work folder in the order of their upper-cased names: the ten screenshots (ss_...) then
@@ -139,9 +131,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
     setWindowTitle("Добавление нового видео в базу данных");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);  // a fixed dialog frame
     setFixedSize(ClientWidth, ClientHeight);
-    QFont tahoma("Tahoma");
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
+    UseFormFont(*this);
 
     const int progressTop = ClientHeight - StatusHeight - ButtonBarHeight - ProgressHeight;
     const int rightWidth = ClientWidth - PictureColumn;
@@ -173,18 +163,13 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
 
     Panel1 = new QWidget(this);
     Panel1->setGeometry(0, progressTop + ProgressHeight, ClientWidth, ButtonBarHeight);
-    BitBtn3 = makeButton("Открыть видео", Panel1);
-    BitBtn1 = makeButton("Сохранить данные", Panel1);
-    BitBtn2 = makeButton("Очистить поля", Panel1);
-    BitBtn4 = makeButton("Закрыть", Panel1);
-    BitBtn1->setEnabled(false);
-    auto* buttons = new QHBoxLayout(Panel1);
-    buttons->setContentsMargins(3, 3, 3, 3);
-    buttons->addWidget(BitBtn3);
+    QHBoxLayout* buttons = NewButtonBar(Panel1);
+    BitBtn3 = AddButton(buttons, "Открыть видео", 130);
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn4);
+    BitBtn1 = AddButton(buttons, "Сохранить данные", 130);
+    BitBtn2 = AddButton(buttons, "Очистить поля", 130);
+    BitBtn4 = AddButton(buttons, "Закрыть", 130);
+    BitBtn1->setEnabled(false);
     connect(BitBtn3, &QPushButton::clicked, this, [this] { N3Click(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { ClearFiledsExecute(); });
@@ -192,14 +177,8 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setGeometry(0, ClientHeight - StatusHeight, ClientWidth, StatusHeight);
-    StatusBar1->setSizeGripEnabled(false);
-    const int panelWidths[6] = {150, 150, 150, 150, 300, 50};
-    for (int i = 0; i < 6; ++i) {
-        StatusPanels[i] = new QLabel(StatusBar1);
-        StatusPanels[i]->setFixedWidth(panelWidths[i]);
-        StatusPanels[i]->setAlignment(i < 5 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
-        StatusBar1->addWidget(StatusPanels[i]);
-    }
+    constexpr int panelWidths[6] = {150, 150, 150, 150, 300, 50};
+    AddStatusPanels(StatusBar1, StatusPanels, panelWidths);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
@@ -217,8 +196,7 @@ void TForm3::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen* display = screen())
-        move(display->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     FormShow();
 }
 
@@ -277,12 +255,7 @@ void TForm3::ValueListEditor1DblClick()
 {
     Memo1->selectAll();
     Memo1->copy();
-    const int row = ValueListEditor1->Row();
-    const int page = row >= 1 && row <= RecordFieldCount ? RecordFields[row - 1].pickerPage : -1;
-    if (page >= 0) {
-        ShowWindow(*Form5);
-        Form5->PageControl1->setCurrentIndex(page);
-    }
+    ShowPickerFor(ValueListEditor1->Row());
 }
 
 void TForm3::ClearFiledsExecute()
@@ -299,10 +272,7 @@ void TForm3::BitBtn4Click()
 void TForm3::Timer1Timer()
 {
     Timer1->stop();
-    if (UserName.IsEmpty() || Password.IsEmpty()) {
-        ShowMessage("Для сохранения данных необходимы учётные данные");
-        ShowModal(*Form2);
-    }
+    AskForMissingAccount();
 }
 
 void TForm3::N3Click()
@@ -385,11 +355,7 @@ void TForm3::BitBtn1Click()
     try {
         MultipartBody body;
         addNewRecordParts(body, *ValueListEditor1, pictures);
-        const UnicodeString reply = IdHTTP1.Post(Work_URL + "add.php", body);
-        if (reply == UnicodeString("OK"))
-            ShowMessage("Данные сохранены!");
-        else if (!ShowAccountRefusal(reply) && reply.SubString(1, 10) == UnicodeString("Duplicate "))
-            ShowMessage("Такой файл уже проиндексирован!");
+        ShowSaveReply(IdHTTP1.Post(Work_URL + "add.php", body));
     } catch (const std::exception&) {
         ShowMessage(ServerUnavailableMessage);
     }

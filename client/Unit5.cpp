@@ -4,7 +4,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "Dialogs.h"
 #include "QtText.h"
+#include "RecordFields.h"
 #include "Unit1.h"
 #include "Unit3.h"
 #include "Unit8.h"
@@ -116,4 +118,13 @@ void TForm5::Pick(const QListWidget& list, int row)
     const UnicodeString value = editor->Value(row);
     const UnicodeString picked = ustr(entry->text());
     editor->SetValue(row, value.IsEmpty() ? picked : value + ", " + picked);
+}
+
+void ShowPickerFor(int row)
+{
+    const int page = row >= 1 && row <= RecordFieldCount ? RecordFields[row - 1].pickerPage : -1;
+    if (page >= 0) {
+        ShowWindow(*Form5);
+        Form5->PageControl1->setCurrentIndex(page);
+    }
 }

@@ -26,3 +26,7 @@ private:
     // Appends the list box's selected entry to `row` of the target editor, joined by ", " to a value there.
     void Pick(const QListWidget& list, int row);
 };
+
+// What a double-click on an editor row of the add-video or record form opens: the value picker, on the page whose
+// entries go into that row; nothing for a row without a page.
+void ShowPickerFor(int row);

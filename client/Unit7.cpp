@@ -14,13 +14,14 @@
 #include <iterator>
 
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "Multipart.h"
 #include "QtText.h"
+#include "RecordGrid.h"
 #include "RecordLines.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit1.h"
-#include "Unit8.h"
 #include "ValueListEditor.h"
 #include "platform/StringList.h"
 
@@ -78,23 +79,13 @@ QPixmap searchPicture()
     return QPixmap::fromImage(image);
 }
 
-QPushButton* addButton(QBoxLayout* box, const char* caption, int width, int height)
-{
-    auto* button = new QPushButton(caption);
-    button->setFixedSize(width, height);
-    box->addWidget(button);
-    return button;
-}
-
 }  // namespace
 
 TForm7::TForm7(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle("Поиск видео");
     resize(1045, 694);
-    QFont tahoma("Tahoma");
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
+    UseFormFont(*this);
 
     Image1 = new QLabel;
     Image1->setFixedWidth(193);
@@ -111,9 +102,9 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent)
 
     auto* buttonColumn = new QVBoxLayout;
     buttonColumn->setContentsMargins(3, 0, 3, 0);
-    BitBtn1 = addButton(buttonColumn, "Искать", 126, 35);
-    BitBtn2 = addButton(buttonColumn, "Очистить поля", 126, 35);
-    BitBtn3 = addButton(buttonColumn, "Пример", 126, 35);
+    BitBtn1 = AddButton(buttonColumn, "Искать", 126);
+    BitBtn2 = AddButton(buttonColumn, "Очистить поля", 126);
+    BitBtn3 = AddButton(buttonColumn, "Пример", 126);
     buttonColumn->addStretch(1);
     GroupBox2 = new QGroupBox("Условия поиска");
     auto* criteriaLayout = new QHBoxLayout(GroupBox2);
@@ -141,30 +132,19 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent)
     resultsLayout->addWidget(StringGrid1);
 
     auto* buttonBar = new QWidget;
-    buttonBar->setFixedHeight(41);
-    auto* bar = new QHBoxLayout(buttonBar);
-    bar->setContentsMargins(3, 3, 3, 3);
-    Button1 = addButton(bar, "Назад", 100, 35);
-    Button2 = addButton(bar, "Просмотр", 100, 35);
-    Button3 = addButton(bar, "Далее", 100, 35);
+    QHBoxLayout* bar = NewButtonBar(buttonBar);
+    Button1 = AddButton(bar, "Назад", 100);
+    Button2 = AddButton(bar, "Просмотр", 100);
+    Button3 = AddButton(bar, "Далее", 100);
     bar->addStretch(1);
-    Button4 = addButton(bar, "Закрыть", 100, 35);
+    Button4 = AddButton(bar, "Закрыть", 100);
 
     StatusBar1 = new QStatusBar;
     StatusBar1->setFixedHeight(19);
-    StatusBar1->setSizeGripEnabled(false);
-    for (int i = 0; i < 3; ++i) {
-        StatusPanels[i] = new QLabel;
-        StatusPanels[i]->setAlignment(i < 2 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    StatusPanels[0]->setFixedWidth(150);
-    StatusPanels[1]->setFixedWidth(200);
-    for (QLabel* panel : StatusPanels)
-        StatusBar1->addWidget(panel, panel == StatusPanels[2] ? 1 : 0);
+    constexpr int panelWidths[] = {150, 200, 0};  // the last panel takes the rest
+    AddStatusPanels(StatusBar1, StatusPanels, panelWidths);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = NewTightColumn(this);
     layout->addWidget(topBandWidget);
     layout->addWidget(GroupBox1, 1);
     layout->addWidget(buttonBar);
@@ -188,23 +168,15 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent)
 
 void TForm7::BitBtn1Click()
 {
+    MultipartBody body;
+    body.AddFormField("user", UserName);
+    body.AddFormField("password", Password);
+    for (int row = 1; row <= CriteriaCount; ++row)
+        body.AddFormField(Criteria[row - 1].formField, ValueListEditor1->Value(row), "UTF-8")
+            .SetContentTransfer("binary");
     TStringList lines;
-    try {
-        MultipartBody body;
-        body.AddFormField("user", UserName);
-        body.AddFormField("password", Password);
-        for (int row = 1; row <= CriteriaCount; ++row)
-            body.AddFormField(Criteria[row - 1].formField, ValueListEditor1->Value(row), "UTF-8")
-                .SetContentTransfer("binary");
-        lines.SetText(IdHTTP1.Post(Work_URL + "find.php", body));
-    } catch (const std::exception&) {
-        ShowMessage(ServerUnavailableMessage);
+    if (!PostForLines(IdHTTP1, Work_URL + "find.php", body, lines))
         return;
-    }
-    if (lines.Count() == 0) {  // an empty reply has no first line to judge
-        ShowMessage(ServerUnavailableMessage);
-        return;
-    }
     if (lines.Get(0) == "OK") {
         ShowRecordLines(*StringGrid1, lines);
         ShowStatExecute();
@@ -227,14 +199,8 @@ void TForm7::BitBtn3Click()
 
 void TForm7::Button2Click()
 {
-    VIEW_ID = StringGrid1->Cells(1, StringGrid1->Row()).ToIntDef(0);
-    if (VIEW_ID == 0)
-        return;
-    Table = "Search";
-    // Showing a hidden record form loads the record already; the direct call loads it into one that is open.
-    ShowWindow(*Form8);
-    Form8->FormShow();
-    ShowStatExecute();
+    if (OpenCurrentRecord(*StringGrid1, "Search"))
+        ShowStatExecute();
 }
 
 void TForm7::Button1Click()
@@ -254,16 +220,7 @@ void TForm7::StringGrid1Click()
     StatusPanels[2]->setText(qstr(StringGrid1->Cells(StringGrid1->currentColumn(), StringGrid1->Row())));
 }
 
-void TForm7::ShowStatExecute()
-{
-    if (StringGrid1->Cells(0, 1).IsEmpty()) {
-        StatusPanels[0]->clear();
-        StatusPanels[1]->clear();
-        return;
-    }
-    StatusPanels[0]->setText(qstr("Запись: " + IntToStr(StringGrid1->Row())));
-    StatusPanels[1]->setText(qstr("Всего записей: " + IntToStr(StringGrid1->RowCount() - 1)));
-}
+void TForm7::ShowStatExecute() { ShowRecordPosition(*StringGrid1, *StatusPanels[0], *StatusPanels[1]); }
 
 void TForm7::Button4Click() { close(); }
 
@@ -282,6 +239,6 @@ bool TForm7::eventFilter(QObject* watched, QEvent* event)
 void TForm7::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous() && Form1)
-        move(Form1->geometry().center() - rect().center());
+    if (!event->spontaneous())
+        CentreOver(*this, Form1);
 }

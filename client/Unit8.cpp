@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -19,9 +18,11 @@
 #include <limits>
 
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
+#include "RecordGrid.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit1.h"
@@ -31,15 +32,6 @@
 #include "platform/Exception.h"
 #include "platform/StringList.h"
 #include "utils/Formatting.h"
-
-bool MoveCurrentRow(TStringGrid& grid, int delta)
-{
-    const int target = grid.Row() + delta;
-    if (target < 1 || target > grid.RowCount() - 1)
-        return false;
-    grid.SetRow(target);
-    return true;
-}
 
 namespace {
 
@@ -88,23 +80,13 @@ int rowHoldingId(const TStringGrid& grid, int id)
     return 0;
 }
 
-QPushButton* addButton(QBoxLayout* bar, const char* caption)
-{
-    auto* button = new QPushButton(caption);
-    button->setFixedSize(100, 35);
-    bar->addWidget(button);
-    return button;
-}
-
 }  // namespace
 
 TForm8::TForm8(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle("Просмотр данных");
     resize(1005, 661);
-    QFont tahoma("Tahoma");
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
+    UseFormFont(*this);
 
     Panel7 = new QWidget;
     ValueListEditor1 = new TValueListEditor("Поле", "Значение");
@@ -150,37 +132,27 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
     Splitter1->setSizes({273, 661 - 273 - 3 - 41 - 19});
 
     Panel1 = new QWidget;
-    Panel1->setFixedHeight(41);
-    auto* bar = new QHBoxLayout(Panel1);
-    bar->setContentsMargins(3, 3, 3, 3);
-    BitBtn7 = addButton(bar, "Назад");
-    BitBtn8 = addButton(bar, "Далее");
+    QHBoxLayout* bar = NewButtonBar(Panel1);
+    BitBtn7 = AddButton(bar, "Назад", 100);
+    BitBtn8 = AddButton(bar, "Далее", 100);
     bar->addSpacing(30);
-    BitBtn1 = addButton(bar, "Трейлер");
-    BitBtn2 = addButton(bar, "Видео");
-    BitBtn3 = addButton(bar, "Кинопоиск");
-    BitBtn5 = addButton(bar, "IMDB");
+    BitBtn1 = AddButton(bar, "Трейлер", 100);
+    BitBtn2 = AddButton(bar, "Видео", 100);
+    BitBtn3 = AddButton(bar, "Кинопоиск", 100);
+    BitBtn5 = AddButton(bar, "IMDB", 100);
     bar->addStretch(1);
-    BitBtn6 = addButton(bar, "Сохранить");
-    BitBtn9 = addButton(bar, "Удалить");
-    BitBtn4 = addButton(bar, "Закрыть");
+    BitBtn6 = AddButton(bar, "Сохранить", 100);
+    BitBtn9 = AddButton(bar, "Удалить", 100);
+    BitBtn4 = AddButton(bar, "Закрыть", 100);
     BitBtn6->hide();
     BitBtn9->hide();
 
     StatusBar1 = new QStatusBar;
     StatusBar1->setFixedHeight(19);
-    StatusBar1->setSizeGripEnabled(false);
     constexpr int panelWidths[] = {150, 150, 150, 150, 300, 50};
-    for (int i = 0; i < 6; ++i) {
-        StatusPanels[i] = new QLabel;
-        StatusPanels[i]->setFixedWidth(panelWidths[i]);
-        StatusPanels[i]->setAlignment(i < 5 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
-        StatusBar1->addWidget(StatusPanels[i]);
-    }
+    AddStatusPanels(StatusBar1, StatusPanels, panelWidths);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = NewTightColumn(this);
     layout->addWidget(Splitter1, 1);
     layout->addWidget(Panel1);
     layout->addWidget(StatusBar1);
@@ -219,19 +191,11 @@ void TForm8::FormShow()
     setWindowTitle(editMode ? "Просмотр и редактирование данных" : "Просмотр данных");
     ClearFiledsExecute();
 
+    MultipartBody body;
+    addRecordRequestParts(body, VIEW_ID);
     TStringList lines;
-    try {
-        MultipartBody body;
-        addRecordRequestParts(body, VIEW_ID);
-        lines.SetText(IdHTTP1.Post(Work_URL + "view.php", body));
-    } catch (const std::exception&) {
-        ShowMessage(ServerUnavailableMessage);
+    if (!PostForLines(IdHTTP1, Work_URL + "view.php", body, lines))
         return;
-    }
-    if (lines.Count() == 0) {  // an empty reply has no first line to judge
-        ShowMessage(ServerUnavailableMessage);
-        return;
-    }
     const UnicodeString& first = lines.Get(0);
     if (first != "OK") {
         if (first == "Record not found")
@@ -288,6 +252,8 @@ void TForm8::N1Click()
 void TForm8::N2Click()
 {
     N2->setChecked(true);
+    // The area is taken from the scroll box as it is now; a later change of the window's or the splitter's size
+    // leaves the picture as fitted until the mode is applied again.
     const QSize area = (ScrollBox1->size() - QSize(FitInset, FitInset)).expandedTo(QSize(0, 0));
     showPicture(area, picture_.isNull() ? QPixmap()
                                         : QPixmap::fromImage(picture_.scaled(area, Qt::KeepAspectRatio,
@@ -319,11 +285,7 @@ void TForm8::ValueListEditor1DblClick()
 {
     Memo2->selectAll();
     Memo2->copy();
-    const int page = RecordFields[ValueListEditor1->Row() - 1].pickerPage;
-    if (page >= 0) {
-        ShowWindow(*Form5);
-        Form5->PageControl1->setCurrentIndex(page);
-    }
+    ShowPickerFor(ValueListEditor1->Row());
 }
 
 void TForm8::FormActivate()
@@ -345,11 +307,7 @@ void TForm8::BitBtn6Click()
         body.AddFormField("password", Password);
         body.AddFormField("id", IntToStr(shownId_));  // the values on show belong to this record
         AddRecordFieldParts(body, *ValueListEditor1);
-        const UnicodeString reply = IdHTTP1.Post(Work_URL + "update.php", body);
-        if (reply == "OK")
-            ShowMessage("Данные сохранены!");
-        else if (!ShowAccountRefusal(reply) && reply.SubString(1, 10) == "Duplicate ")
-            ShowMessage("Такой файл уже проиндексирован!");
+        ShowSaveReply(IdHTTP1.Post(Work_URL + "update.php", body));
     } catch (const std::exception&) {
         ShowMessage(ServerUnavailableMessage);
     }
@@ -413,8 +371,7 @@ void TForm8::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen* display = screen())
-        move(display->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     viewIdWatch_->start();
     FormShow();
 }

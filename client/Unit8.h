@@ -21,7 +21,6 @@ class QScrollArea;
 class QSplitter;
 class QStatusBar;
 class QTimer;
-class TStringGrid;
 class TValueListEditor;
 
 class TForm8 : public QWidget {
@@ -89,7 +88,3 @@ private:
     int shownId_ = 0;   // id of the record whose values the editor holds
     QImage picture_;
 };
-
-// Stepping through a record list: makes the row `delta` rows away from the current one current, when it is a
-// record row (1 .. RowCount()-1); returns whether it moved.
-bool MoveCurrentRow(TStringGrid& grid, int delta);

@@ -5,23 +5,13 @@
 #include "QtText.h"
 
 TValueListEditor::TValueListEditor(const UnicodeString& keyTitle, const UnicodeString& valueTitle, QWidget* parent)
-    : QTableWidget(0, 2, parent)
+    : TCustomGrid(0, 2, parent)
 {
     setHorizontalHeaderLabels({qstr(keyTitle), qstr(valueTitle)});
-    verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(20);
     horizontalHeader()->setStretchLastSection(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) {
-        if (OnClick)
-            OnClick();
-    });
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int, int) {
-        if (OnDblClick)
-            OnDblClick();
-    });
 }
 
 int TValueListEditor::AddRow(const UnicodeString& caption)
@@ -51,12 +41,6 @@ void TValueListEditor::SetValue(int row, const UnicodeString& value)
 {
     if (QTableWidgetItem* cell = row >= 1 ? item(row - 1, 1) : nullptr)
         cell->setText(qstr(value));
-}
-
-int TValueListEditor::Row() const
-{
-    const int current = currentRow();
-    return current < 0 ? 1 : current + 1;
 }
 
 void TValueListEditor::SetRow(int row)

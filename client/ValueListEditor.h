@@ -1,27 +1,19 @@
 #pragma once
-// A two-column value list editor over QTableWidget: row 0 holds the column titles (the horizontal header), rows
-// 1 .. RowCount()-1 hold a fixed caption and an editable value. Row() is the current row (1 while nothing is
-// current). OnClick runs whenever the current cell changes, OnDblClick on a double-click.
+// A two-column value list editor: row 0 holds the column titles, rows 1 .. RowCount()-1 a fixed caption and an
+// editable value (see TCustomGrid for Row() and the events).
 
-#include <QTableWidget>
-#include <functional>
-
+#include "CustomGrid.h"
 #include "platform/UnicodeString.h"
 
-class TValueListEditor : public QTableWidget {
+class TValueListEditor : public TCustomGrid {
 public:
     TValueListEditor(const UnicodeString& keyTitle, const UnicodeString& valueTitle, QWidget* parent = nullptr);
 
     int AddRow(const UnicodeString& caption);  // returns the new row's number
-    int RowCount() const { return rowCount() + 1; }
 
     UnicodeString Caption(int row) const;
     UnicodeString Value(int row) const;
     void SetValue(int row, const UnicodeString& value);
 
-    int Row() const;
     void SetRow(int row);
-
-    std::function<void()> OnClick;
-    std::function<void()> OnDblClick;
 };

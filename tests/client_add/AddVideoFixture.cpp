@@ -4,14 +4,12 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "ABOUT.h"
 #include "AnalyzeVideo.h"
-#include "HttpClient.h"
+#include "ClientForms.h"
+#include "LoopbackServer.h"
 #include "Unit1.h"
-#include "Unit2.h"
 #include "Unit3.h"
 #include "Unit5.h"
-#include "Unit7.h"
 #include "Unit8.h"
 
 using namespace tarvello::testserver;
@@ -33,17 +31,8 @@ void createWindowsOnce()
 {
     if (Form1)
         return;
-    Work_URL = UnicodeString(catalogue().baseUrl());
-    httpSettings().caFile = catalogue().caFile();
-    httpSettings().connectTimeoutMs = 5000;
-    httpSettings().stallTimeoutMs = 5000;
-    Form1 = new TForm1;
-    Form8 = new TForm8;
-    Form2 = new TForm2;
-    AboutBox = new TAboutBox;
-    Form7 = new TForm7;
-    Form3 = new TForm3;
-    Form5 = new TForm5;
+    useLoopbackServer(catalogue(), std::chrono::milliseconds(5000), std::chrono::milliseconds(5000));
+    CreateForms();
     UserName = UnicodeString(TestUser);
     Password = UnicodeString(TestPassword);
     Form3->Timer1->stop();
@@ -92,11 +81,7 @@ bool AddVideo::hasMessage(const std::string& text) const
 
 std::vector<HttpRequest> AddVideo::requestsTo(const std::string& script) const
 {
-    std::vector<HttpRequest> found;
-    for (const HttpRequest& request : catalogue().requests())
-        if (request.script() == script)
-            found.push_back(request);
-    return found;
+    return scriptRequests(catalogue(), script);
 }
 
 std::string AddVideo::someFile(const std::string& name, const std::string& bytes)

@@ -12,6 +12,7 @@
 #include "AddVideoFixture.h"
 #include "AnalyzeVideo.h"
 #include "FormData.h"
+#include "LoopbackServer.h"
 #include "RecordFields.h"
 #include "Unit1.h"
 #include "Unit3.h"
@@ -101,7 +102,7 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
 
     const auto adds = requestsTo("add.php");
     ASSERT_EQ(adds.size(), 1u);
-    const std::vector<FormPart> parts = ParseMultipart(adds[0].body, BoundaryOf(adds[0].header("Content-Type")));
+    const std::vector<FormPart> parts = partsOf(adds[0]);
     ASSERT_EQ(parts.size(), 56u);
 
     const std::vector<std::pair<std::string, std::string>> plain = {

@@ -5,12 +5,10 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "ABOUT.h"
-#include "HttpClient.h"
+#include "ClientForms.h"
+#include "LoopbackServer.h"
 #include "StringGrid.h"
 #include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
 #include "Unit5.h"
 #include "Unit7.h"
 #include "Unit8.h"
@@ -25,21 +23,12 @@ public:
     {
         theServer = new ts::CatalogueServer;
         theServer->start();
-        Work_URL = theServer->baseUrl();
-        httpSettings().caFile = theServer->caFile();
-        httpSettings().connectTimeoutMs = 3000;
-        httpSettings().stallTimeoutMs = 3000;
+        useLoopbackServer(*theServer, std::chrono::milliseconds(3000), std::chrono::milliseconds(3000));
         theServer->addAccount("startup@tarvello.example", "secret");
         UserName = "startup@tarvello.example";
         Password = "secret";
         DialogRecorder startupDialogs;
-        Form1 = new TForm1;
-        Form8 = new TForm8;
-        Form2 = new TForm2;
-        AboutBox = new TAboutBox;
-        Form7 = new TForm7;
-        Form3 = new TForm3;
-        Form5 = new TForm5;
+        CreateForms();
         pumpEvents(std::chrono::milliseconds(1300));  // the start-up timers fire once, a second in
     }
     void TearDown() override
@@ -95,16 +84,7 @@ int BrowseTest::addFilm(const std::string& title, const std::map<std::string, st
 
 std::vector<ts::HttpRequest> BrowseTest::requestsTo(const std::string& script) const
 {
-    std::vector<ts::HttpRequest> found;
-    for (const ts::HttpRequest& request : server().requests())
-        if (request.script() == script)
-            found.push_back(request);
-    return found;
-}
-
-std::vector<ts::FormPart> BrowseTest::partsOf(const ts::HttpRequest& request)
-{
-    return ts::ParseMultipart(request.body, ts::BoundaryOf(request.header("Content-Type")));
+    return scriptRequests(server(), script);
 }
 
 std::map<std::string, std::string> BrowseTest::fieldsOf(const ts::HttpRequest& request)

@@ -12,6 +12,7 @@
 #include "CatalogueServer.h"
 #include "ClientTestKit.h"
 #include "FormData.h"
+#include "LoopbackServer.h"
 
 class QLabel;
 class TStringGrid;
@@ -28,9 +29,8 @@ protected:
     // A record of this test's account with the required fields filled; `fields` adds or overrides values.
     int addFilm(const std::string& title, const std::map<std::string, std::string>& fields = {});
 
-    // The requests that reached `script` since the test began, and the parts of one of them.
+    // The requests that reached `script` since the test began, and the fields of one of them.
     std::vector<ts::HttpRequest> requestsTo(const std::string& script) const;
-    static std::vector<ts::FormPart> partsOf(const ts::HttpRequest& request);
     static std::map<std::string, std::string> fieldsOf(const ts::HttpRequest& request);
 
     // Refreshes the main window's list: this account's records.

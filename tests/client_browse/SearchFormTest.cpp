@@ -1,8 +1,6 @@
 // The search form: find.php's request and replies, the result grid and its status, stepping and opening hits.
 
-#include <QApplication>
 #include <QHeaderView>
-#include <QMouseEvent>
 #include <QLabel>
 
 #include "BrowseFixture.h"
@@ -248,12 +246,7 @@ TEST_F(SearchForm, DoubleClickOutsideTheCellsOpensTheCurrentRow)
         Form8->hide();
         VIEW_ID = -1;
         grid().SetRow(2);
-        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, target->mapToGlobal(at), Qt::LeftButton,
-                                Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-        QApplication::sendEvent(target, &doubleClick);
+        sendDoubleClick(*target, at);
         EXPECT_EQ(VIEW_ID, second) << (target == title ? "title row" : "below the rows");
         EXPECT_TRUE(Form8->isVisible());
     }
@@ -270,6 +263,33 @@ TEST_F(SearchForm, ClickingACellShowsItsTextInPanelTwoOnly)
     EXPECT_EQ(text(Form7->StatusPanels[2]), "Режиссёр");
     EXPECT_EQ(text(Form7->StatusPanels[0]), "zero");
     EXPECT_EQ(text(Form7->StatusPanels[1]), "one");
+}
+
+// The number and id columns are fixed: panel 2 shows a cell of the current row's data columns, never "№" or
+// an id, whatever is clicked or pressed.
+TEST_F(SearchForm, FixedColumnsNeverBecomeCurrent)
+{
+    search("OK\n7\ta\n8\tb\n9\tc");
+    Form7->show();
+    grid().SetRow(2);
+    EXPECT_EQ(grid().currentColumn(), 2);
+    EXPECT_EQ(text(Form7->StatusPanels[2]), "b");
+
+    QWidget& cells = *grid().viewport();
+    for (const int col : {0, 1}) {
+        sendClick(cells, grid().visualItemRect(grid().item(2, col)).topLeft());
+        EXPECT_EQ(grid().Row(), 2) << "column " << col;
+        EXPECT_EQ(grid().currentColumn(), 2) << "column " << col;
+        EXPECT_EQ(text(Form7->StatusPanels[2]), "b") << "column " << col;
+    }
+
+    sendClick(cells, grid().visualItemRect(grid().item(0, 3)).center());
+    ASSERT_EQ(grid().currentColumn(), 3);
+    for (const int key : {Qt::Key_Home, Qt::Key_Left, Qt::Key_Left}) {
+        sendKey(grid(), key);
+        EXPECT_EQ(grid().currentColumn(), 2) << key;
+        EXPECT_EQ(text(Form7->StatusPanels[2]), "a") << key;
+    }
 }
 
 }  // namespace

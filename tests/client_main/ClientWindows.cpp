@@ -5,15 +5,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "ABOUT.h"
-#include "HttpClient.h"
+#include "ClientForms.h"
+#include "LoopbackServer.h"
 #include "QtText.h"
 #include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit5.h"
-#include "Unit7.h"
-#include "Unit8.h"
 
 using tarvello::testserver::CatalogueServer;
 using tarvello::testserver::HttpRequest;
@@ -22,20 +17,10 @@ namespace {
 
 void createWindows()
 {
-    CatalogueServer& server = catalogue();
-    Work_URL = UnicodeString(server.baseUrl());
-    httpSettings().caFile = server.caFile();
-    httpSettings().connectTimeoutMs = 3000;
-    httpSettings().stallTimeoutMs = 1000;
+    useLoopbackServer(catalogue(), std::chrono::milliseconds(3000), std::chrono::milliseconds(1000));
 
     DialogRecorder startup;  // whatever the windows' own start-up timers ask is answered here, not in a test
-    Form1 = new TForm1;
-    Form8 = new TForm8;
-    Form2 = new TForm2;
-    AboutBox = new TAboutBox;
-    Form7 = new TForm7;
-    Form3 = new TForm3;
-    Form5 = new TForm5;
+    CreateForms();
     // The main window's start-up is tested by restarting its timer; the other windows' timers run out here.
     Form1->Timer1->stop();
     pumpEvents(std::chrono::milliseconds(1500));
@@ -53,25 +38,14 @@ CatalogueServer& catalogue()
     return *server;
 }
 
-std::vector<HttpRequest> requestsTo(const std::string& script)
-{
-    std::vector<HttpRequest> found;
-    for (const HttpRequest& request : catalogue().requests())
-        if (request.script() == script)
-            found.push_back(request);
-    return found;
-}
+std::vector<HttpRequest> requestsTo(const std::string& script) { return scriptRequests(catalogue(), script); }
 
 std::string partData(const HttpRequest& request, const std::string& name)
 {
-    const std::string disposition = "Content-Disposition: form-data; name=\"" + name + "\"";
-    const size_t at = request.body.find(disposition);
-    if (at == std::string::npos)
-        return "";
-    const size_t data = request.body.find("\r\n\r\n", at) + 4;
-    const size_t end = request.body.find("\r\n--", data);
-    std::string text = request.body.substr(data, end - data);
-    return text;
+    for (const tarvello::testserver::FormPart& part : partsOf(request))
+        if (part.name == name)
+            return part.rawData;
+    return "";
 }
 
 void ClientWindowTest::SetUp()

@@ -16,7 +16,7 @@ tarvello::testserver::CatalogueServer& catalogue();
 // The requests that reached one script so far.
 std::vector<tarvello::testserver::HttpRequest> requestsTo(const std::string& script);
 
-// The text of a part of a multipart request body, or "" when the body has no part of that name.
+// The bytes of a part of a multipart request body as sent, or "" when the body has no part of that name.
 std::string partData(const tarvello::testserver::HttpRequest& request, const std::string& name);
 
 class ClientWindowTest : public ::testing::Test {

@@ -327,6 +327,36 @@ TEST_F(MainWindowTest, OpeningARowShowsItInTheRecordForm)
     EXPECT_TRUE(Form8->isVisible());
 }
 
+// The number and id columns are fixed: a click there neither moves nor selects, the keyboard stops beside them,
+// and a double-click there opens the current row.
+TEST_F(MainWindowTest, FixedColumnsNeverBecomeCurrent)
+{
+    refreshWith(HttpReply::Text("OK\n5\tFirst\n42\tSecond\n43\tThird"));
+    Form1->show();
+    grid().SetRow(2);
+    EXPECT_EQ(grid().currentColumn(), 2);
+
+    QWidget& cells = *grid().viewport();
+    const QPoint numberOfThird = grid().visualItemRect(grid().item(2, 0)).center();
+    sendClick(cells, numberOfThird);
+    EXPECT_EQ(grid().Row(), 2);
+    EXPECT_EQ(panel(0), "Запись: 2");
+    const QModelIndexList selected = grid().selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].row(), 1);
+
+    for (const int key : {Qt::Key_Home, Qt::Key_Left}) {
+        sendKey(grid(), key);
+        EXPECT_EQ(grid().currentColumn(), 2) << key;
+        EXPECT_EQ(grid().Row(), 2) << key;
+    }
+
+    sendDoubleClick(cells, grid().visualItemRect(grid().item(0, 0)).center());
+    EXPECT_EQ(VIEW_ID, 42);
+    EXPECT_EQ(grid().Row(), 2);
+    EXPECT_TRUE(Form8->isVisible());
+}
+
 // The main menu as the user sees it: each menu's entries in order, "-" for a separator, with their shortcuts.
 TEST_F(MainWindowTest, MenusHaveTheirItemsShortcutsAndSeparatorsInOrder)
 {

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -58,6 +60,36 @@ void pumpEvents(std::chrono::milliseconds duration)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(2);
     }
+}
+
+namespace {
+
+void sendMouse(QWidget& target, QEvent::Type type, const QPoint& at)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, target.mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(&target, &event);
+}
+
+}  // namespace
+
+void sendClick(QWidget& target, const QPoint& at)
+{
+    sendMouse(target, QEvent::MouseButtonPress, at);
+    sendMouse(target, QEvent::MouseButtonRelease, at);
+}
+
+void sendDoubleClick(QWidget& target, const QPoint& at)
+{
+    sendClick(target, at);
+    sendMouse(target, QEvent::MouseButtonDblClick, at);
+    sendMouse(target, QEvent::MouseButtonRelease, at);
+}
+
+void sendKey(QWidget& target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&target, &press);
 }
 
 int main(int argc, char** argv)

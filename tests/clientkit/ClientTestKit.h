@@ -36,3 +36,12 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 
 // Runs the event loop for about `duration`.
 void pumpEvents(std::chrono::milliseconds duration);
+
+class QPoint;
+class QWidget;
+
+// A left click (press and release) or a double-click (press, release, double-click, release) at `at` in
+// `target`'s coordinates, and a key press, delivered as the window system would deliver them.
+void sendClick(QWidget& target, const QPoint& at);
+void sendDoubleClick(QWidget& target, const QPoint& at);
+void sendKey(QWidget& target, int key);

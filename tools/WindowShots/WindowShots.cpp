@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "ABOUT.h"
+#include "ClientForms.h"
 #include "Dialogs.h"
 #include "Pictures.h"
 #include "RecordLines.h"
@@ -73,13 +74,7 @@ int main(int argc, char** argv)
                               [](QDialog&) { return int(QDialog::Rejected); }, [](const UnicodeString&) {}};
     TrySetStyle("Cobalt XEMedia");
 
-    Form1 = new TForm1;
-    Form8 = new TForm8;
-    Form2 = new TForm2;
-    AboutBox = new TAboutBox;
-    Form7 = new TForm7;
-    Form3 = new TForm3;
-    Form5 = new TForm5;
+    CreateForms();
     Form1->Timer1->stop();
 
     TStringList lines;
