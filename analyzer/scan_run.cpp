@@ -3,7 +3,7 @@
 #include "border_detector.h"
 #include "frame_reader.h"
 #include "number_text.h"
-#include "pixel_aspect.h"
+#include "sample_ratio.h"
 #include "progress_line.h"
 #include "rgb_flow.h"
 #include "screenshot_plan.h"

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "Process.h"
+#include "platform/Process.h"
 #include "Unit1.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
@@ -118,7 +118,7 @@ bool GetDARInfo(const UnicodeString& source)
 {
     const UnicodeString capture = WorkFile("dar.info");
     prepareCapture(capture);
-    RunProgram("ffprobe", {source}, capture);
+    RunProgram(CurPath, "ffprobe", {source}, capture);
 
     File f = openForReading(capture);
     if (!f)
@@ -143,7 +143,7 @@ bool GetMD5Hash(const UnicodeString& source)
 {
     const UnicodeString capture = WorkFile("md5.hash");
     prepareCapture(capture);
-    RunProgram("Quillsum", {"md5", source}, capture);
+    RunProgram(CurPath, "Quillsum", {"md5", source}, capture);
 
     if (FileExists(capture) && getFileSize(capture) < 20)
         return false;
@@ -171,7 +171,7 @@ bool GetVideoAnalysis(const UnicodeString& source)
     for (int i = 0; i < pictures.Count(); ++i)
         DeleteFile(pictures[i]);
 
-    RunProgram("TarvelloScan", {source, FloatToStr(VideoInfo.video_dar), rgb, hashes, WorkFolder(), "ss",
+    RunProgram(CurPath, "TarvelloScan", {source, FloatToStr(VideoInfo.video_dar), rgb, hashes, WorkFolder(), "ss",
                                 WorkFile("table.jpg"), WorkFile("info.dat")});
     return FileExists(rgb) && getFileSize(rgb) > 0;
 }
@@ -212,6 +212,6 @@ bool GetTableViewPicture(const UnicodeString& source)
     const UnicodeString picture = CurPath + PathDelim + "table.jpg";
     if (FileExists(picture))
         DeleteFile(picture);
-    RunProgram("Mosaiq", {"cols=10", "rows=10", "width=1920", source, picture});
+    RunProgram(CurPath, "Mosaiq", {"cols=10", "rows=10", "width=1920", source, picture});
     return FileExists(picture) && getFileSize(picture) > 0;
 }

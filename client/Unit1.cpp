@@ -15,7 +15,7 @@
 #include "AnalyzeVideo.h"
 #include "Dialogs.h"
 #include "FormLayout.h"
-#include "IniFile.h"
+#include "platform/IniFile.h"
 #include "Pictures.h"
 #include "QtText.h"
 #include "RecordGrid.h"

@@ -1,4 +1,4 @@
-#include "pixel_aspect.h"
+#include "sample_ratio.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,24 @@
-#include <QTemporaryDir>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sys/stat.h>
 
-#include "IniFile.h"
+#include "platform/IniFile.h"
 #include "platform/Exception.h"
 
 namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    std::string path() const { return folder.filePath("settings.ini").toStdString(); }
+    void SetUp() override
+    {
+        char name[] = "/tmp/tarvello-ini-XXXXXX";
+        folder = mkdtemp(name);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::string path() const { return folder + "/settings.ini"; }
     void write(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }
     std::string read() const
     {
@@ -19,7 +26,7 @@ protected:
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
 
-    QTemporaryDir folder;
+    std::string folder;
 };
 
 TEST_F(IniFileTest, ReadsValuesByCaselessSectionAndKeyKeepingTheirBytes)
@@ -94,7 +101,7 @@ TEST_F(IniFileTest, WrittenFileIsForItsOwnerOnly)
 
 TEST_F(IniFileTest, FailedWriteNamesThePath)
 {
-    const std::string missing = folder.filePath("no such folder/settings.ini").toStdString();
+    const std::string missing = folder + "/no such folder/settings.ini";
     TIniFile ini{UnicodeString(missing)};
     ini.WriteString("Account", "UserName", "a@b.c");
     try {

@@ -1,4 +1,4 @@
-#include "Process.h"
+#include "platform/Process.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,17 +8,16 @@
 #include <unistd.h>
 
 #include "platform/Files.h"
-#include "Unit1.h"
 
 extern char** environ;
 
 namespace {
 
-// The program in the client's folder when it is an executable there; else its bare name, for the PATH search.
-std::string programPath(const UnicodeString& program)
+// The program in `folder` when it is an executable there; else its bare name, for the PATH search.
+std::string programPath(const UnicodeString& folder, const UnicodeString& program)
 {
-    if (!CurPath.IsEmpty()) {
-        const std::string local = (CurPath + PathDelim + program).ToUtf8();
+    if (!folder.IsEmpty()) {
+        const std::string local = (folder + PathDelim + program).ToUtf8();
         if (access(local.c_str(), X_OK) == 0)
             return local;
     }
@@ -34,9 +33,10 @@ struct FileActions {
 
 }  // namespace
 
-bool RunProgram(const UnicodeString& program, const std::vector<UnicodeString>& args, const UnicodeString& captureFile)
+bool RunProgram(const UnicodeString& folder, const UnicodeString& program, const std::vector<UnicodeString>& args,
+                const UnicodeString& captureFile)
 {
-    const std::string path = programPath(program);
+    const std::string path = programPath(folder, program);
     std::vector<std::string> argStrings{path};
     for (const UnicodeString& arg : args)
         argStrings.push_back(arg.ToUtf8());
@@ -59,7 +59,7 @@ bool RunProgram(const UnicodeString& program, const std::vector<UnicodeString>& 
         posix_spawn_file_actions_addopen(&fa.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_adddup2(&fa.actions, STDOUT_FILENO, STDERR_FILENO);
     }
-    const std::string workFolder = CurPath.ToUtf8();
+    const std::string workFolder = folder.ToUtf8();
     if (!workFolder.empty())
         posix_spawn_file_actions_addchdir_np(&fa.actions, workFolder.c_str());
 
