@@ -175,8 +175,12 @@ void AnalyzeVideo::CheckHash()
             Form3->ResetAfterAnalysis();
             VIEW_ID = reply.SubString(11, reply.Length()).ToIntDef(0);
             ShowMessage(UnicodeString("Это видео уже есть в нашей базе данных! ") + Format("%i", VIEW_ID));
-            // Only shown: a hidden record form loads VIEW_ID as it is shown, a visible one follows VIEW_ID itself.
+            // A hidden record form loads VIEW_ID as it is shown; one already open is brought to the front and
+            // loads it, so it never shows another record while VIEW_ID names this one.
+            const bool wasOpen = Form8->isVisible();
             ShowWindow(*Form8);
+            if (wasOpen)
+                Form8->FormShow();
         } else {
             Form3->ResetAfterAnalysis();
         }

@@ -160,14 +160,6 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    // VIEW_ID can change while the form is visible without a load (the duplicate report only shows the form);
-    // this watch reloads then, so the form never shows one record while VIEW_ID names another.
-    viewIdWatch_ = new QTimer(this);
-    viewIdWatch_->setInterval(100);
-    connect(viewIdWatch_, &QTimer::timeout, this, [this] {
-        if (VIEW_ID > 0 && VIEW_ID != loadedId_)
-            FormShow();
-    });
 
     ValueListEditor1->OnClick = [this] { ValueListEditor1Click(); };
     ValueListEditor1->OnDblClick = [this] { ValueListEditor1DblClick(); };
@@ -184,15 +176,15 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 
 void TForm8::FormShow()
 {
-    loadedId_ = VIEW_ID;
-    const bool editMode = VIEW_ID > 0;
+    const int id = VIEW_ID;
+    const bool editMode = id > 0;
     BitBtn6->setVisible(editMode);
     BitBtn9->setVisible(editMode);
     setWindowTitle(editMode ? "Просмотр и редактирование данных" : "Просмотр данных");
     ClearFiledsExecute();
 
     MultipartBody body;
-    addRecordRequestParts(body, VIEW_ID);
+    addRecordRequestParts(body, id);
     TStringList lines;
     if (!PostForLines(IdHTTP1, Work_URL + "view.php", body, lines))
         return;
@@ -214,7 +206,7 @@ void TForm8::FormShow()
     StatusPanels[2]->setText(qstr("Фреймов: " + NiceNumberView(line(22).ToIntDef(0))));
     StatusPanels[3]->setText(qstr("Размер: " + NiceNumberView(truncatedNumber<int64_t>(line(21)))));
     StatusPanels[4]->setText(qstr("MD5: " + line(25)));
-    shownId_ = loadedId_;
+    shownId_ = id;
     if (!Timer1->isActive())
         Timer1->start();
 }
@@ -372,15 +364,7 @@ void TForm8::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     CentreOnScreen(*this);
-    viewIdWatch_->start();
     FormShow();
-}
-
-void TForm8::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        viewIdWatch_->stop();
 }
 
 bool TForm8::event(QEvent* event)

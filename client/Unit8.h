@@ -74,7 +74,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -83,8 +82,6 @@ private:
     void showPicture(QSize area, const QPixmap& pixmap);
 
     HttpClient IdHTTP1;
-    QTimer* viewIdWatch_ = nullptr;
-    int loadedId_ = 0;  // VIEW_ID of the last load, whatever its outcome
     int shownId_ = 0;   // id of the record whose values the editor holds
     QImage picture_;
 };

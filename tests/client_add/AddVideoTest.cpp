@@ -255,6 +255,31 @@ TEST_F(AddVideo, ADuplicateOpensItsRecord)
     }
 }
 
+// A record form that is already open follows the duplicate: it shows the catalogued record, not the one it held.
+TEST_F(AddVideo, ADuplicateReloadsAnOpenRecordForm)
+{
+    place->script("TarvelloScan", fakeAnalyzerScript(Info320));
+    const auto film = [](const char* title) {
+        Record record;
+        record.owner = TestUser;
+        record.fields = {{"title", title}};
+        return catalogue().addRecord(record);
+    };
+    const int shown = film("Открытая запись");
+    const int duplicate = film("Уже в каталоге");
+    VIEW_ID = shown;
+    Form8->show();
+    ASSERT_EQ(Form8->ShownId(), shown);
+
+    catalogue().script("check.php", HttpReply::Text("Duplicate " + std::to_string(duplicate)));
+    open(someFile("video.mp4"));
+    ASSERT_TRUE(waitForAnalysis());
+    EXPECT_EQ(VIEW_ID, duplicate);
+    EXPECT_EQ(Form8->ShownId(), duplicate);
+    EXPECT_EQ(Form8->ValueListEditor1->Value(1).ToUtf8(), "Уже в каталоге");
+    Form8->hide();
+}
+
 TEST_F(AddVideo, AnAnalyzerThatLeavesNoDataFails)
 {
     place->script("TarvelloScan", ": > \"$3\"\n");
