@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -221,10 +220,4 @@ void AnalyzeVideo::ShowHashNotCounted()
 {
     Form3->ResetAfterAnalysis();
     ShowMessage("Ошибка вычисления хэша файла!");
-}
-
-void AnalyzeVideo::ShowMakeTableError()
-{
-    Form3->ResetAfterAnalysis();
-    ShowMessage("Создание табличного изображения завершилось с ошибкой!");
 }

@@ -37,7 +37,6 @@ private:
     void ShowFileNotFound();
     void ShowVideoPropertiesError();
     void ShowHashNotCounted();
-    void ShowMakeTableError();
 
     void SetProgressBand(int lo, int hi);
 
