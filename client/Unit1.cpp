@@ -153,11 +153,10 @@ void TForm1::buildMenu()
         QAction* action = menu->addAction(caption);
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-        return action;
     };
 
     QMenu* file = menuBar()->addMenu("Файл");
-    N5 = item(file, "Выход", &TForm1::N5Click);
+    item(file, "Выход", &TForm1::N5Click);
 
     QMenu* search = menuBar()->addMenu("Поиск");
     item(search, "По всей базе", &TForm1::BitBtn5Click, QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -170,14 +169,14 @@ void TForm1::buildMenu()
     item(table, "Обновить записи", &TForm1::BitBtn1Click, QKeySequence(Qt::CTRL | Qt::Key_R));
 
     QMenu* settings = menuBar()->addMenu("Настройки");
-    N20 = item(settings, "Настройки подключения", &TForm1::N20Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+    item(settings, "Настройки подключения", &TForm1::N20Click, QKeySequence(Qt::CTRL | Qt::Key_O));
 
     QMenu* help = menuBar()->addMenu("Помощь");
-    N7 = item(help, "Справка", &TForm1::N7Click, QKeySequence(Qt::Key_F1));
+    item(help, "Справка", &TForm1::N7Click, QKeySequence(Qt::Key_F1));
     help->addSeparator();
     item(help, "Сетевая справка (обновляется)", &TForm1::N9Click, QKeySequence(Qt::SHIFT | Qt::Key_F1));
     help->addSeparator();
-    N11 = item(help, "О программе", &TForm1::N11Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
+    item(help, "О программе", &TForm1::N11Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
     help->addSeparator();
     item(help, "Видео работы с программой", &TForm1::N26Click);
     help->addSeparator();

@@ -74,7 +74,6 @@ extern const UnicodeString SignUp_URL;     // account sign-up (plain HTTP)
 // the control character itself when `replacement` is empty.
 UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement);
 
-class QAction;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -100,12 +99,6 @@ public:
     QLabel* StatusPanels[6] = {};    // StatusBar1's panels; only 0 and 1 are written
     QTimer* Timer1 = nullptr;        // the one-shot start-up timer
     HttpClient IdHTTP1;              // this window's connection and cookies for its whole life
-
-    // Menu items, by the designed names.
-    QAction* N5 = nullptr;      // "Файл" / "Выход"
-    QAction* N20 = nullptr;     // "Настройки подключения"
-    QAction* N11 = nullptr;     // "О программе"
-    QAction* N7 = nullptr;      // "Справка"
 
     void Timer1Timer();      // asks for a missing account, then loads the list
     void BitBtn1Click();     // refresh the record list
