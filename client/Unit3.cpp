@@ -1,7 +1,5 @@
 #include "Unit3.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QGroupBox>

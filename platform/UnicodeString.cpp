@@ -1,7 +1,6 @@
 #include "UnicodeString.h"
 
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>

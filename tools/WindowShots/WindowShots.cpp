@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLineEdit>
 #include <QPainter>
 #include <QTimer>
 #include <cstdio>
