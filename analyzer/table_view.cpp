@@ -4,8 +4,6 @@
 
 #include <cstdio>
 
-TableViewState tableView;
-
 namespace {
 
 const double kLabelScale = 0.4;
