@@ -2,8 +2,9 @@
 // The record form: one catalogue record with its 17 fields, its measurements in the status bar and its picture;
 // saving, deleting, stepping through the list it was opened from, and the record's four links.
 //
-// The form keeps the id of the record it shows itself. "Сохранить" and "Удалить" act on that record only, and
-// while the form is visible it reloads as soon as VIEW_ID names another record, so the two stay together.
+// The form keeps the id of the record it shows itself. "Сохранить" and "Удалить" act on that record only. Every
+// place that sets VIEW_ID while the form is visible (opening a grid row, the duplicate report of an analysis)
+// also loads that record into it, so the two stay together.
 
 #include <QImage>
 #include <QWidget>
