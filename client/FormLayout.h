@@ -12,7 +12,7 @@ class QStatusBar;
 class QVBoxLayout;
 class QWidget;
 
-// Tahoma at 11 pixels, the font of the add-video, search and record forms.
+// Tahoma at 11 pixels, the font of the add-video, search and record forms and the value picker.
 void UseFormFont(QWidget& window);
 
 // Moves a window to the middle of the screen it is on.

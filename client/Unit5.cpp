@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "QtText.h"
 #include "RecordFields.h"
 #include "Unit1.h"
@@ -70,15 +71,12 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent)
     setWindowTitle("Знчения из списка");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(303, 547);
-    QFont tahoma("Tahoma");
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
+    UseFormFont(*this);
 
     PageControl1 = new QTabWidget(this);
     // Narrow tab padding, so that all four captions fit the window's width side by side.
     PageControl1->setStyleSheet("QTabBar::tab { padding-left: 4px; padding-right: 4px; }");
-    (new QVBoxLayout(this))->addWidget(PageControl1);
-    layout()->setContentsMargins(0, 0, 0, 0);
+    NewTightColumn(this)->addWidget(PageControl1);
 
     const struct {
         QListWidget** list;
