@@ -1,8 +1,8 @@
 #include "progress_line.h"
 
-#include <unistd.h>
+#include "platform/Console.h"
 
-ProgressLine::ProgressLine(std::FILE* out) : out_(out), inPlace_(isatty(fileno(out)) == 1) {}
+ProgressLine::ProgressLine(std::FILE* out) : out_(out), inPlace_(IsTerminal(out)) {}
 
 void ProgressLine::Tick(int frameIndex, int frameCount)
 {

@@ -11,6 +11,8 @@
 #include "table_view.h"
 #include "vh_record.h"
 
+#include "platform/Files.h"
+
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
@@ -181,7 +183,7 @@ void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots,
     for (int shot : screenshots) {
         if (shot != frameIndex)
             continue;
-        const std::string path = std::string(args.screenshotsDirectory) + "/" + args.screenshotsName + "_" +
+        const std::string path = std::string(args.screenshotsDirectory) + static_cast<char>(PathDelim) + args.screenshotsName + "_" +
                                  FormatFixed(frameIndex / frameRate, 2) + "_" + std::to_string(frameIndex) + ".jpg";
         contentView.copyTo(picture);
         SavePicture(path, picture);

@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/LocalTime.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -185,9 +187,7 @@ enum class Trashed { yes, otherDevice, no };
 Trashed moveInto(const fs::path& trash, const fs::path& absolute, const std::string& recordedPath) {
     const std::string base = absolute.filename().string();
     char date[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(std::time(nullptr));
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
     const std::string info = "[Trash Info]\nPath=" + percentEncoded(recordedPath) + "\nDeletionDate=" + date + "\n";
     for (int n = 1; n < 10000; ++n) {

@@ -3,38 +3,23 @@
 #include "HttpError.h"
 #include "WireText.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/Files.h"
+#include "platform/LocalTime.h"
+#include "platform/OpenedFile.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 
-// A file part keeps its file open from AddFile until the body is gone, as the request needs it then.
-struct FormDataField::OpenFile {
-  explicit OpenFile(const std::string& path) : fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-  ~OpenFile() {
-    if (fd >= 0) close(fd);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
+namespace {
 
-  std::string readAll() const {
-    std::string bytes;
-    char buffer[65536];
-    for (off_t offset = 0;;) {
-      const ssize_t n = pread(fd, buffer, sizeof buffer, offset);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw HttpError("Cannot read a file of the request");
-      if (n == 0) return bytes;
-      bytes.append(buffer, static_cast<std::size_t>(n));
-      offset += n;
-    }
-  }
+std::string readFile(const OpenedFile& file) {
+  const std::optional<std::string> bytes = file.ReadAll();
+  if (!bytes) throw HttpError("Cannot read a file of the request");
+  return *bytes;
+}
 
-  int fd;
-};
+}  // namespace
 
 void FormDataField::SetContentTransfer(const std::string& encoding) {
   for (const char* accepted : {"7bit", "8bit", "binary", "quoted-printable", "base64"}) {
@@ -47,7 +32,7 @@ void FormDataField::SetContentTransfer(const std::string& encoding) {
 }
 
 std::string FormDataField::data() const {
-  const std::string raw = file_ ? file_->readAll() : EncodeText(value_, charset_);
+  const std::string raw = file_ ? readFile(*file_) : EncodeText(value_, charset_);
   if (contentTransfer_ == "quoted-printable") return QuotedPrintable(raw);
   if (contentTransfer_ == "base64") return raw.empty() ? raw : Base64(raw) + "\r\n";
   return raw.empty() ? raw : raw + "\r\n";
@@ -75,8 +60,7 @@ MultipartBody::MultipartBody() {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto millis =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm local{};
-  localtime_r(&seconds, &local);
+  const std::tm local = LocalTime(seconds);
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%02d%02d%02d%02d%02d%02d%03d", local.tm_mon + 1, local.tm_mday,
                 local.tm_year % 100, local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millis));
@@ -98,12 +82,12 @@ FormDataField& MultipartBody::AddFormField(const std::string& name, const Unicod
 
 FormDataField& MultipartBody::AddFile(const std::string& name, const UnicodeString& path,
                                       const std::string& contentType) {
-  const std::string localPath = path.ToUtf8();
-  auto file = std::make_shared<FormDataField::OpenFile>(localPath);
-  if (file->fd < 0) throw HttpError("Cannot open file " + localPath);
+  // A file part keeps its file open from here until the body is gone, as the request reads it then.
+  auto file = std::make_shared<const OpenedFile>(path);
+  if (!file->IsOpen()) throw HttpError("Cannot open file " + path.ToUtf8());
   FormDataField& field = fields_.emplace_back();
   field.name_ = name;
-  field.fileName_ = localPath.substr(localPath.rfind('/') + 1);
+  field.fileName_ = ExtractFileName(path).ToUtf8();
   field.contentType_ = contentType;
   field.contentTransfer_ = "binary";
   field.file_ = std::move(file);

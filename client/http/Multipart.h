@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+class OpenedFile;
+
 class FormDataField {
  public:
   // Only "7bit", "8bit", "binary", "quoted-printable" and "base64" are accepted; anything else throws HttpError.
@@ -17,7 +19,6 @@ class FormDataField {
 
  private:
   friend class MultipartBody;
-  struct OpenFile;
 
   std::string bytes() const;  // the part's lines, its data and its closing CR LF
   std::string data() const;   // the data after the transfer encoding
@@ -28,7 +29,7 @@ class FormDataField {
   std::string contentType_;
   std::string fileName_;
   std::string contentTransfer_;
-  std::shared_ptr<OpenFile> file_;  // set for file parts only
+  std::shared_ptr<const OpenedFile> file_;  // set for file parts only
 };
 
 class MultipartBody {  // one body serves one request; its boundary is fixed when it is created
