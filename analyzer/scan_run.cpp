@@ -183,8 +183,9 @@ void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots,
     for (int shot : screenshots) {
         if (shot != frameIndex)
             continue;
-        const std::string path = std::string(args.screenshotsDirectory) + static_cast<char>(PathDelim) + args.screenshotsName + "_" +
-                                 FormatFixed(frameIndex / frameRate, 2) + "_" + std::to_string(frameIndex) + ".jpg";
+        const std::string path = std::string(args.screenshotsDirectory) + static_cast<char>(PathDelim) +
+                                 args.screenshotsName + "_" + FormatFixed(frameIndex / frameRate, 2) + "_" +
+                                 std::to_string(frameIndex) + ".jpg";
         contentView.copyTo(picture);
         SavePicture(path, picture);
     }
