@@ -17,7 +17,7 @@
 #include "Unit3.h"
 #include "Unit8.h"
 #include "platform/Files.h"
-#include "utils/Files.h"
+#include "utils/FileOperations.h"
 #include "utils/Formatting.h"
 
 AnalyzeVideo::AnalyzeVideo(bool createSuspended) : source_(Source)

@@ -16,7 +16,7 @@
 #include "Unit1.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
-#include "utils/Files.h"
+#include "utils/FileOperations.h"
 #include "utils/Listing.h"
 
 namespace {

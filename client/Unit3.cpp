@@ -28,7 +28,7 @@
 #include "ValueListEditor.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
-#include "utils/Files.h"
+#include "utils/Paths.h"
 #include "utils/Listing.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "Files.h"
+#include "FileOperations.h"
 #include "Listing.h"
 
 #include "platform/Files.h"

@@ -1,4 +1,4 @@
-#include "Files.h"
+#include "Paths.h"
 
 #include "platform/Files.h"
 

@@ -2,7 +2,7 @@
 #include <unistd.h>
 
 #include "TestSupport.h"
-#include "utils/Files.h"
+#include "utils/FileOperations.h"
 
 namespace {
 

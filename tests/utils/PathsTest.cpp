@@ -1,6 +1,6 @@
 // Path texts use PathDelim ("/") as their separator.
 #include "TestSupport.h"
-#include "utils/Files.h"
+#include "utils/Paths.h"
 
 namespace {
 struct OneArg {
