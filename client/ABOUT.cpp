@@ -86,10 +86,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), CursorPos([] { return Q
 void TAboutBox::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) {
+    if (!event->spontaneous())
         CentreOver(*this, Form1);
-        FormShow();
-    }
 }
 
 void TAboutBox::CommentsClick() { OpenUrl(Program_URL); }

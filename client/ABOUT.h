@@ -28,7 +28,6 @@ public:
 
     void CommentsClick();
     void Timer1Timer();  // shows the picture of the pointer's region, hides the other eight
-    void FormShow() {}
 
     // The picture (1 .. 9) for a pointer position: the region around the rectangle of the box's outer position
     // plus Image1's position inside the panel, Image1's size wide and high.
