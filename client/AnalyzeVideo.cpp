@@ -53,9 +53,8 @@ void AnalyzeVideo::run()
     try {
         Execute();
     } catch (...) {
-        VIDEO_OK = false;
         try {
-            Synchronize(&AnalyzeVideo::ShowAnalyzeVideoError);
+            Stop(&AnalyzeVideo::ShowAnalyzeVideoError);
         } catch (...) {
         }
     }
@@ -78,6 +77,12 @@ void AnalyzeVideo::Synchronize(void (AnalyzeVideo::*method)())
         std::rethrow_exception(failure);
 }
 
+void AnalyzeVideo::Stop(void (AnalyzeVideo::*message)())
+{
+    VIDEO_OK = false;
+    Synchronize(message);
+}
+
 void AnalyzeVideo::SetProgressBand(int lo, int hi)
 {
     std::atomic_ref(VideoInfo.progress_lo).store(lo, std::memory_order_relaxed);
@@ -96,41 +101,26 @@ void AnalyzeVideo::Execute()
     VIDEO_OK = true;
     VideoInfo.frames = 0;
     SetProgressBand(0, 10);
-    if (!FileExists(source_)) {
-        VIDEO_OK = false;
-        Synchronize(&AnalyzeVideo::ShowFileNotFound);
-        return;
-    }
+    if (!FileExists(source_))
+        return Stop(&AnalyzeVideo::ShowFileNotFound);
     VideoInfo.size = getFileSize(source_);
     VideoInfo.md5 = UnicodeString();
-    if (!GetDARInfo(source_)) {
-        VIDEO_OK = false;
-        Synchronize(&AnalyzeVideo::ShowVideoPropertiesError);
-        return;
-    }
+    if (!GetDARInfo(source_))
+        return Stop(&AnalyzeVideo::ShowVideoPropertiesError);
     SetProgressBand(10, 20);
-    if (!GetMD5Hash(source_)) {
-        VIDEO_OK = false;
-        Synchronize(&AnalyzeVideo::ShowHashNotCounted);
-        return;
-    }
+    if (!GetMD5Hash(source_))
+        return Stop(&AnalyzeVideo::ShowHashNotCounted);
     Synchronize(&AnalyzeVideo::ShowVideoInfo);
     SetProgressBand(20, 30);
     Synchronize(&AnalyzeVideo::CheckHash);
     if (!VIDEO_OK)
         return;
     SetProgressBand(30, 80);
-    if (!GetVideoAnalysis(source_)) {
-        VIDEO_OK = false;
-        Synchronize(&AnalyzeVideo::ShowAnalyzeVideoError);
-        return;
-    }
+    if (!GetVideoAnalysis(source_))
+        return Stop(&AnalyzeVideo::ShowAnalyzeVideoError);
     SetProgressBand(80, 100);
-    if (!GetVideoInfo()) {
-        VIDEO_OK = false;
-        Synchronize(&AnalyzeVideo::ShowVideoPropertiesError);
-        return;
-    }
+    if (!GetVideoInfo())
+        return Stop(&AnalyzeVideo::ShowVideoPropertiesError);
     Synchronize(&AnalyzeVideo::ShowVideoInfo);
     Synchronize(&AnalyzeVideo::ShowResult);
 }

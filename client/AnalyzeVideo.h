@@ -29,6 +29,8 @@ private:
 
     // Runs `method` on the user-interface thread and waits for it; an exception it raises comes back here.
     void Synchronize(void (AnalyzeVideo::*method)());
+    // Ends the analysis without success: VIDEO_OK false, then `message` on the user-interface thread.
+    void Stop(void (AnalyzeVideo::*message)());
 
     void ShowVideoInfo();
     void CheckHash();
