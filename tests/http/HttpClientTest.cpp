@@ -63,7 +63,7 @@ class HttpClientTest : public testing::Test {
   HttpSettings saved_;
 };
 
-TEST_F(HttpClientTest, PostSendsExactlyTheDesignedRequest) {
+TEST_F(HttpClientTest, PostSendsExactlyTheRequestTheScriptsRead) {
   server_.script("list.php", HttpReply::Text("OK"));
   const MultipartBody body = accountBody();
   HttpClient().Post(url("list.php"), body);
