@@ -45,11 +45,7 @@ void fillRequiredFields()
 
 TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
 {
-#ifdef TARVELLOSCAN_PATH
     place->link("TarvelloScan", TARVELLOSCAN_PATH);
-#else
-    place->script("TarvelloScan", fakeAnalyzerScript(Info320));
-#endif
     // Sixteen seconds: long enough for the analyzer to find ten distinct screenshot frames.
     const fs::path video = makeVideo(place->root(), "clip one.mp4", "320x180", "", 16);
     open(video.string());

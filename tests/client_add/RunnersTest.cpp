@@ -241,7 +241,6 @@ TEST_F(Runners, AnalyzerOutcomeIsJudgedByTheRgbFile)
     EXPECT_FALSE(fs::exists(place.temp() / "data.rgb"));
 }
 
-#ifdef TARVELLOSCAN_PATH
 TEST_F(Runners, RealAnalyzerWritesItsOutputs)
 {
     place.link("TarvelloScan", TARVELLOSCAN_PATH);
@@ -256,7 +255,6 @@ TEST_F(Runners, RealAnalyzerWritesItsOutputs)
     EXPECT_TRUE(fs::exists(place.temp() / "table.jpg"));
     EXPECT_TRUE(fs::exists(place.temp() / "hashes.dat"));
 }
-#endif
 
 // Quillsum by itself: the digest line, a file over 4 GiB, and the usage line for any other use.
 TEST(Quillsum, PrintsTheDigestAndTheFileName)
