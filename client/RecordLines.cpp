@@ -6,11 +6,12 @@
 #include <charconv>
 #include <string_view>
 
+#include "ServerReplies.h"
+#include "StringGrid.h"
+#include "Unit1.h"
+#include "platform/StringList.h"
 #include "utils/Fields.h"
 #include "utils/Formatting.h"
-#include "StringGrid.h"
-#include "platform/StringList.h"
-#include "Unit1.h"
 
 namespace {
 
@@ -85,4 +86,14 @@ void ShowRecordLines(TStringGrid& grid, const TStringList& lines)
                                      : deenc(value, " "));
         }
     }
+}
+
+bool ShowRecordReply(TStringGrid& grid, const TStringList& lines)
+{
+    if (lines.Get(0) != UnicodeString("OK")) {
+        ShowAccountRefusal(lines.Get(0));
+        return false;
+    }
+    ShowRecordLines(grid, lines);
+    return true;
 }

@@ -14,3 +14,7 @@ void SetupRecordGrid(TStringGrid& grid);
 // Rebuilds the grid from a reply whose first line is "OK": one empty data row when no record follows, otherwise
 // one numbered row per record line.
 void ShowRecordLines(TStringGrid& grid, const TStringList& lines);
+
+// A list.php or find.php reply of at least one line: its records into the grid when the first line is "OK",
+// else the message of the account refusal it names (or none). Returns whether the records were shown.
+bool ShowRecordReply(TStringGrid& grid, const TStringList& lines);

@@ -203,14 +203,8 @@ void TForm1::BitBtn1Click()
     body.AddFormField("user", UserName);
     body.AddFormField("password", Password);
     TStringList lines;
-    if (!PostForLines(IdHTTP1, Work_URL + "list.php", body, lines))
-        return;
-    if (lines.Get(0) == UnicodeString("OK")) {
-        ShowRecordLines(*StringGrid1, lines);
+    if (PostForLines(IdHTTP1, Work_URL + "list.php", body, lines) && ShowRecordReply(*StringGrid1, lines))
         ShowStatExecute();
-    } else {
-        ShowAccountRefusal(lines.Get(0));
-    }
 }
 
 void TForm1::BitBtn2Click() { ShowWindow(*Form3); }

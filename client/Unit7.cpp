@@ -174,14 +174,8 @@ void TForm7::BitBtn1Click()
         body.AddFormField(Criteria[row - 1].formField, ValueListEditor1->Value(row), "UTF-8")
             .SetContentTransfer("binary");
     TStringList lines;
-    if (!PostForLines(IdHTTP1, Work_URL + "find.php", body, lines))
-        return;
-    if (lines.Get(0) == "OK") {
-        ShowRecordLines(*StringGrid1, lines);
+    if (PostForLines(IdHTTP1, Work_URL + "find.php", body, lines) && ShowRecordReply(*StringGrid1, lines))
         ShowStatExecute();
-    } else {
-        ShowAccountRefusal(lines.Get(0));
-    }
 }
 
 void TForm7::BitBtn2Click()
