@@ -5,7 +5,6 @@
 
 #include "HttpError.h"
 #include "Multipart.h"
-#include "WireText.h"  // PercentEncode for query values
 #include "platform/UnicodeString.h"
 
 #include <string>

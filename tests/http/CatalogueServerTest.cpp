@@ -1,6 +1,7 @@
 #include "CatalogueServer.h"
 #include "FormData.h"
 #include "HttpClient.h"
+#include "WireText.h"
 
 #include <gtest/gtest.h>
 

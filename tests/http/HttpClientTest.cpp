@@ -1,5 +1,6 @@
 #include "CatalogueServer.h"
 #include "HttpClient.h"
+#include "WireText.h"
 
 #include <gtest/gtest.h>
 
