@@ -7,13 +7,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include "Dialogs.h"
-
-struct DialogRecorder::Saved {
-    DialogHook hook;
-};
-
-DialogRecorder::DialogRecorder() : saved_(new Saved{dialogHook()})
+DialogRecorder::DialogRecorder() : saved_(dialogHook())
 {
     DialogHook& hook = dialogHook();
     hook.showMessage = [this](const UnicodeString& text) { messages.push_back(text.ToUtf8()); };
@@ -35,8 +29,7 @@ DialogRecorder::DialogRecorder() : saved_(new Saved{dialogHook()})
 
 DialogRecorder::~DialogRecorder()
 {
-    dialogHook() = saved_->hook;
-    delete saved_;
+    dialogHook() = saved_;
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
@@ -54,12 +47,7 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 
 void pumpEvents(std::chrono::milliseconds duration)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < duration.count()) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
+    waitUntil([] { return false; }, duration);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Dialogs.h"
 #include "platform/UnicodeString.h"
 
 // Records every message, question and opened link through the client's dialog hook, answers questions from a
@@ -27,8 +28,7 @@ public:
     std::function<int(QDialog&)> onModal;            // what a modal dialog does; Rejected when empty
 
 private:
-    struct Saved;
-    Saved* saved_;
+    DialogHook saved_;  // the hook in force before
 };
 
 // Runs the event loop until `done` holds or `timeout` passes; returns whether `done` held.
