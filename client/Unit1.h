@@ -17,7 +17,8 @@ class TForm8;
 class TAboutBox;
 
 // The measurements of the video being added. The analysis thread writes it while the user-interface thread reads
-// it; there is no lock, as the add-video form only enables saving once an analysis has finished.
+// it; there is no lock, as the add-video form only enables saving once an analysis has finished. The progress
+// band, which the form's ticker reads at any moment, is only touched atomically (CurrentProgressBand).
 struct TVideoInfo {
     int32_t width = 0;
     int32_t height = 0;
