@@ -8,10 +8,6 @@
 class TStringGrid;
 class TStringList;
 
-// Decodes the backslash-r, backslash-n and backslash-t escapes of server text: each becomes `replacement`, or
-// the control character itself when `replacement` is empty.
-UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement);
-
 // Sets the nine column widths and headers of a record grid and fixes its first two columns (number and id).
 void SetupRecordGrid(TStringGrid& grid);
 

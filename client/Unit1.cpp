@@ -27,6 +27,7 @@
 #include "Unit7.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
+#include "utils/Fields.h"
 
 UnicodeString CurPath;
 UnicodeString Source;
@@ -68,6 +69,14 @@ const UnicodeString SettingsSection = "Account";
 UnicodeString settingsPath() { return CurPath + PathDelim + "TarvelloDesk.ini"; }
 
 }  // namespace
+
+UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement)
+{
+    const bool literal = replacement.IsEmpty();
+    UnicodeString result = str_replace(u"\\r", literal ? UnicodeString(u"\r") : replacement, text);
+    result = str_replace(u"\\n", literal ? UnicodeString(u"\n") : replacement, result);
+    return str_replace(u"\\t", literal ? UnicodeString(u"\t") : replacement, result);
+}
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {

@@ -71,6 +71,10 @@ extern const UnicodeString Skype_URL;      // a chat with the maker's messenger 
 extern const UnicodeString Video_URL;      // the tutorial video
 extern const UnicodeString SignUp_URL;     // account sign-up (plain HTTP)
 
+// Decodes the backslash-r, backslash-n and backslash-t escapes of server text: each becomes `replacement`, or
+// the control character itself when `replacement` is empty.
+UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement);
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
