@@ -150,7 +150,7 @@ cv::Rect ContentRectangle(const BorderDetector& d)
     return content;
 }
 
-// Info file lines end in CR LF, as a text-mode file on Windows writes them; the client reads either ending.
+// Info file lines end in CR LF, as a text-mode file on the designed platform writes them.
 void WriteInfoFile(const char* path, const VideoProbe& probe, const PixelAspect& aspect, const cv::Rect& content)
 {
     const File info(std::fopen(path, "wb"));
@@ -287,7 +287,6 @@ int RunScan(int argc, char** argv)
         if (!wholeRows)
             content.create(contentRect.size(), CV_8UC3);
         cv::Mat picture(contentRect.size(), CV_8UC3);
-        TableViewState tableView;
         InitTableView(tableView, contentRect.width, contentRect.height);
         PlanTableCells(tableView, probe);
         RGBFlowState rgbFlow{rgbFile.get(), {}};

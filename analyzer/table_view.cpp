@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+TableViewState tableView;
+
 namespace {
 
 const double kLabelScale = 0.4;

@@ -29,6 +29,9 @@ struct TableViewState {
     cv::Mat cellPicture;  // reused for every cell
 };
 
+// The process-wide sheet of the run.
+extern TableViewState tableView;
+
 // Whether content of this size gives cells at least one pixel high.
 bool FitsTableView(int contentWidth, int contentHeight);
 
