@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -210,4 +211,10 @@ void AnalyzeVideo::ShowHashNotCounted()
 {
     Form3->ResetAfterAnalysis();
     ShowMessage("Ошибка вычисления хэша файла!");
+}
+
+void AnalyzeVideo::ShowMakeTableError()
+{
+    Form3->ResetAfterAnalysis();
+    ShowMessage("Создание табличного изображения завершилось с ошибкой!");
 }

@@ -39,6 +39,7 @@ private:
     void ShowFileNotFound();
     void ShowVideoPropertiesError();
     void ShowHashNotCounted();
+    void ShowMakeTableError();
 
     void SetProgressBand(int lo, int hi);
 

@@ -206,3 +206,12 @@ bool GetVideoInfo()
     VideoInfo.duration = VideoInfo.fps > 0 && std::isfinite(exact) ? std::floor(exact) / 1000 : 0;
     return true;
 }
+
+bool GetTableViewPicture(const UnicodeString& source)
+{
+    const UnicodeString picture = CurPath + PathDelim + "table.jpg";
+    if (FileExists(picture))
+        DeleteFile(picture);
+    RunProgram(CurPath, "Mosaiq", {"cols=10", "rows=10", "width=1920", source, picture});
+    return FileExists(picture) && getFileSize(picture) > 0;
+}

@@ -25,3 +25,6 @@ bool GetVideoAnalysis(const UnicodeString& source);
 // Reads info.dat (key and value tokens in pairs) into the measurements and computes duration. False when
 // info.dat has fewer than 20 bytes or cannot be opened.
 bool GetVideoInfo();
+
+// Runs Mosaiq for a table picture in the client's folder. Nothing calls it.
+bool GetTableViewPicture(const UnicodeString& source);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 
 #include "AnalyzeVideo.h"
 #include "ClientForms.h"
@@ -71,6 +72,11 @@ void AddVideo::open(const std::string& path)
 bool AddVideo::waitForAnalysis()
 {
     return waitUntil([] { return !Analyzer || Analyzer->isFinished() || !Analyzer->isRunning(); });
+}
+
+bool AddVideo::hasMessage(const std::string& text) const
+{
+    return std::find(dialogs.messages.begin(), dialogs.messages.end(), text) != dialogs.messages.end();
 }
 
 std::vector<HttpRequest> AddVideo::requestsTo(const std::string& script) const

@@ -27,6 +27,7 @@ protected:
     void open(const std::string& path);
     // Runs the event loop until the current analysis thread has ended.
     bool waitForAnalysis();
+    bool hasMessage(const std::string& text) const;
     // Requests that reached the server for one script.
     std::vector<tarvello::testserver::HttpRequest> requestsTo(const std::string& script) const;
 
