@@ -150,7 +150,7 @@ cv::Rect ContentRectangle(const BorderDetector& d)
     return content;
 }
 
-// Info file lines end in CR LF, as a text-mode file on the designed platform writes them.
+// Info file lines end in CR LF, as a text-mode file on Windows writes them; the client reads either ending.
 void WriteInfoFile(const char* path, const VideoProbe& probe, const PixelAspect& aspect, const cv::Rect& content)
 {
     const File info(std::fopen(path, "wb"));

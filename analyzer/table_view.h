@@ -29,7 +29,7 @@ struct TableViewState {
     cv::Mat cellPicture;  // reused for every cell
 };
 
-// The process-wide sheet of the run.
+// The one contact sheet of the run, set up by InitTableView and painted cell by cell.
 extern TableViewState tableView;
 
 // Whether content of this size gives cells at least one pixel high.

@@ -241,6 +241,20 @@ TEST_F(Runners, AnalyzerOutcomeIsJudgedByTheRgbFile)
     EXPECT_FALSE(fs::exists(place.temp() / "data.rgb"));
 }
 
+// The table-picture runner, which nothing in the client calls: its picture lies in the client folder itself.
+TEST_F(Runners, TablePictureToolWritesIntoTheClientFolder)
+{
+    place.script("Mosaiq", "printf '%s\\n' \"$@\" > args.txt\nprintf 'jpeg' > \"$5\"\n");
+    EXPECT_TRUE(GetTableViewPicture("my video.mp4"));
+    const std::string picture = (place.root() / "table.jpg").string();
+    EXPECT_EQ(readFile(place.root() / "args.txt"), "cols=10\nrows=10\nwidth=1920\nmy video.mp4\n" + picture + "\n");
+
+    // An old picture is deleted first, so a tool that writes nothing fails the runner.
+    place.script("Mosaiq", ": > /dev/null\n");
+    EXPECT_FALSE(GetTableViewPicture("my video.mp4"));
+    EXPECT_FALSE(fs::exists(picture));
+}
+
 TEST_F(Runners, RealAnalyzerWritesItsOutputs)
 {
     place.link("TarvelloScan", TARVELLOSCAN_PATH);
