@@ -129,7 +129,8 @@ std::optional<fs::path> trashAt(const fs::path& trash) {
     return trash;
 }
 
-// The user's trash folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash) when its data folder exists.
+// Where the user's trash lives ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash); nullopt when the user has
+// no data folder, and so no trash at all.
 std::optional<fs::path> homeTrash() {
     fs::path data;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') data = xdg;
@@ -137,7 +138,7 @@ std::optional<fs::path> homeTrash() {
     else return std::nullopt;
     std::error_code ec;
     if (!fs::is_directory(data, ec)) return std::nullopt;
-    return trashAt(data / "Trash");
+    return data / "Trash";
 }
 
 // The top folder of the file system that holds absolute: its highest ancestor on the same device.
@@ -216,17 +217,14 @@ Trashed moveInto(const fs::path& trash, const fs::path& absolute, const std::str
     return Trashed::no;
 }
 
-// Moves absolute (normal, below a root) into the user's trash, or, when it lies on another file
-// system than that, into the trash of its own file system; false when neither could take it.
-bool moveToTrash(const fs::path& absolute) {
-    const auto home = homeTrash();
-    if (!home) return false;
-    const Trashed trashed = moveInto(*home, absolute, absolute.string());
-    if (trashed != Trashed::otherDevice) return trashed == Trashed::yes;
+// Moves absolute (normal, below a root) into the user's trash at home, or, when it lies on another file
+// system than that, into the trash of its own file system; when neither can take it, it stays where it is.
+void moveToTrash(const fs::path& home, const fs::path& absolute) {
+    const auto trash = trashAt(home);
+    if (!trash || moveInto(*trash, absolute, absolute.string()) != Trashed::otherDevice) return;
     const fs::path top = topFolder(absolute);
-    const auto trash = volumeTrash(top);
     // Records in a file system's own trash name the entry relative to its top folder.
-    return trash && moveInto(*trash, absolute, absolute.lexically_relative(top).string()) == Trashed::yes;
+    if (const auto own = volumeTrash(top)) moveInto(*own, absolute, absolute.lexically_relative(top).string());
 }
 
 // "name (2)", "name (3)", ... beside target: the first that is free.
@@ -253,7 +251,10 @@ void ShellDeleteDirectory(const UnicodeString& path) {
     fs::path p = fs::absolute(normalised(path), ec).lexically_normal();
     if (p.filename().empty()) p = p.parent_path();  // "dir/." normalises to "dir/"
     if (ec || p.filename().empty()) return;         // a root is never removed, as the shell refuses a drive
-    if (!moveToTrash(p)) fs::remove_all(p, ec);
+    // A user with a trash gets the folder back from there or keeps it where it is: a trash that cannot take
+    // it is never a reason to delete for good. Only where there is no trash at all does the folder go for good.
+    if (const auto home = homeTrash()) moveToTrash(*home, p);
+    else fs::remove_all(p, ec);
 }
 
 void ShellMoveDirectory(const UnicodeString& source, const UnicodeString& destination) {
