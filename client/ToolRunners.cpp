@@ -28,7 +28,7 @@ using File = std::unique_ptr<FILE, FileCloser>;
 
 File openForReading(const UnicodeString& path)
 {
-    return File(std::fopen(path.ToUtf8().c_str(), "r"));
+    return File(std::fopen(path.ToPathBytes().c_str(), "r"));
 }
 
 // The next whitespace-separated token, as the C library's "%s" reads it, but of any length.

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path toPath(const UnicodeString& s) { return fs::path(s.ToUtf8()); }
+fs::path toPath(const UnicodeString& s) { return fs::path(s.ToPathBytes()); }
 
 // The path without trailing separators, so that its file name is the last folder's name.
 fs::path normalised(const UnicodeString& s) {
@@ -45,16 +45,16 @@ bool contains(const fs::path& outer, const fs::path& inner) {
 
 bool FileExists(const UnicodeString& path) {
     struct stat st;
-    return stat(path.ToUtf8().c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return stat(path.ToPathBytes().c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const UnicodeString& path) {
     struct stat st;
-    return stat(path.ToUtf8().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return stat(path.ToPathBytes().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool DeleteFile(const UnicodeString& path) {
-    const std::string p = path.ToUtf8();
+    const std::string p = path.ToPathBytes();
     struct stat st;
     if (lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) return false;  // read-only (faReadOnly) stays
@@ -63,7 +63,7 @@ bool DeleteFile(const UnicodeString& path) {
 
 std::int64_t FileSize(const UnicodeString& path) {
     struct stat st;
-    if (stat(path.ToUtf8().c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
+    if (stat(path.ToPathBytes().c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
     return static_cast<std::int64_t>(st.st_size);
 }
 
@@ -83,8 +83,9 @@ UnicodeString ExtractFileName(const UnicodeString& path) {
 int FindFirst(const UnicodeString& pattern, int attr, TSearchRec& rec) {
     FindClose(rec);
     const UnicodeString folder = ExtractFileDir(pattern);
-    rec.Folder = folder.IsEmpty() ? (pattern.SubString(1, 1) == UnicodeString(PathDelim) ? "/" : ".") : folder.ToUtf8();
-    rec.Mask = ExtractFileName(pattern).ToUtf8();
+    rec.Folder =
+        folder.IsEmpty() ? (pattern.SubString(1, 1) == UnicodeString(PathDelim) ? "/" : ".") : folder.ToPathBytes();
+    rec.Mask = ExtractFileName(pattern).ToPathBytes();
     rec.ExcludeAttr = (faHidden | faSysFile | faDirectory) & ~attr;
     rec.FindHandle = opendir(rec.Folder.c_str());
     if (!rec.FindHandle) return errno ? errno : ENOENT;
@@ -105,7 +106,7 @@ int FindNext(TSearchRec& rec) {
         if (name[0] == '.' && !isDot(name)) attr |= faHidden;
         if (!(st.st_mode & S_IWUSR)) attr |= faReadOnly;
         if (attr & rec.ExcludeAttr) continue;
-        rec.Name = UnicodeString::FromUtf8(name);
+        rec.Name = UnicodeString::FromPathBytes(name);
         rec.Attr = attr;
         rec.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
         return 0;

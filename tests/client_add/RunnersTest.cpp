@@ -139,6 +139,15 @@ TEST_F(Runners, QuillsumDigestIsStoredOnlyForAReadableFile)
     EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
 }
 
+TEST_F(Runners, AVideoNameThatIsNotUtf8ReachesQuillsumIntact)
+{
+    place.link("Quillsum", QUILLSUM_PATH);
+    const fs::path video = place.root() / "clip \xE9t\xE9.bin";
+    place.write(video, "abc");
+    ASSERT_TRUE(GetMD5Hash(UnicodeString::FromPathBytes(video.string())));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
+}
+
 TEST_F(Runners, ShortOrMissingDigestOutputFails)
 {
     VideoInfo.md5 = "previous";
@@ -214,10 +223,10 @@ TEST_F(Runners, AnalyzerGetsItsEightArgumentsIntact)
     place.write(place.temp() / "ss_1.00_25.jpg", "old");
     place.write(place.temp() / "table.jpg", "old");
     place.write(place.root() / "mine.jpg", "mine");
-    const std::string video = (place.root() / "a \"quoted\" name; with blanks.mp4").string();
+    const std::string video = (place.root() / "a \"quoted\" name; with blanks, not UTF-8 \xFF.mp4").string();
     VideoInfo.video_dar = 16.0 / 9;
 
-    ASSERT_TRUE(GetVideoAnalysis(UnicodeString(video)));
+    ASSERT_TRUE(GetVideoAnalysis(UnicodeString::FromPathBytes(video)));
     const std::string t = place.temp().string();
     EXPECT_EQ(readFile(place.root() / "analyzer.log"),
               video + "\n1.77777777777778\n" + t + "/data.rgb\n" + t + "/hashes.dat\n" + t + "\nss\n" + t +

@@ -73,6 +73,18 @@ TEST_F(FileOperationsTest, DeleteFilesOfAFlatFolderSucceeds) {
     EXPECT_TRUE(DeleteFilesFromDirectory(at("missing")));
 }
 
+TEST_F(FileOperationsTest, DeleteFilesRemovesNamesThatAreNotUtf8) {
+    touch("work/caf\xE9.jpg");
+    touch("work/\xFF");
+    touch("work/ok.jpg");
+    EXPECT_TRUE(DeleteFilesFromDirectory(at("work")));
+    EXPECT_TRUE(std::filesystem::is_empty(root / "work"));
+
+    touch("tree/d\xE9j\xE0/\xC3.txt");  // a folder name cut short too
+    EXPECT_FALSE(DeleteFilesFromDirectory(at("tree")));  // the subfolder is listed and stays
+    EXPECT_TRUE(std::filesystem::is_empty(root / "tree/d\xE9j\xE0"));
+}
+
 TEST_F(FileOperationsTest, DeleteFilesKeepsAReadOnlyFileAndReportsIt) {
     touch("locked/ro");
     touch("locked/rw");
