@@ -27,15 +27,15 @@ TEST(UnicodeString, PathBytesRoundTripWithoutLoss) {
         std::string bytes;
         std::u16string text;
     } cases[] = {
-        {"temp/фото_1.jpg", u"temp/фото_1.jpg"},                    // valid UTF-8 reads as text
+        {"temp/фото_1.jpg", u"temp/фото_1.jpg"},  // valid UTF-8 reads as text
         {"\xF0\x9F\x98\x80.jpg", u"\U0001F600.jpg"},
-        {"caf\xE9.jpg", u"caf\xDCE9.jpg"},                          // a Latin-1 name: U+DC80 + byte
+        {"caf\xE9.jpg", u"caf\xDCE9.jpg"},  // a Latin-1 name: U+DC80 + byte
         {"\xFF\xFE", u"\xDCFF\xDCFE"},
-        {"a\xC3", u"a\xDCC3"},                                      // a sequence cut short
-        {"\xC0\xAF", u"\xDCC0\xDCAF"},                             // an overlong "/" is no separator
-        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},                  // an encoded surrogate
-        {"\xD1\x84\x80", u"ф\xDC80"},                               // a stray continuation byte
+        {"a\xC3", u"a\xDCC3"},  // a sequence cut short
         {"\xE2\x82", u"\xDCE2\xDC82"},
+        {"\xC0\xAF", u"\xDCC0\xDCAF"},  // an overlong "/" is no separator
+        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},  // an encoded surrogate
+        {"\xD1\x84\x80", u"ф\xDC80"},  // a stray continuation byte
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);

@@ -24,7 +24,7 @@ protected:
     }
 };
 
-// For its scope, the calling thread honours permission bits even when it runs as root, as every user's does.
+// For its scope, the calling thread honours permission bits even when it runs as root, as any other user's does.
 class PermissionsHonoured {
 public:
     PermissionsHonoured() {
@@ -80,7 +80,7 @@ TEST_F(FileOperationsTest, DeleteFilesRemovesNamesThatAreNotUtf8) {
     EXPECT_TRUE(DeleteFilesFromDirectory(at("work")));
     EXPECT_TRUE(std::filesystem::is_empty(root / "work"));
 
-    touch("tree/d\xE9j\xE0/\xC3.txt");  // a folder name cut short too
+    touch("tree/d\xE9j\xE0/\xC3.txt");  // a name cut short, in a folder with a Latin-1 name
     EXPECT_FALSE(DeleteFilesFromDirectory(at("tree")));  // the subfolder is listed and stays
     EXPECT_TRUE(std::filesystem::is_empty(root / "tree/d\xE9j\xE0"));
 }
