@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -159,6 +160,9 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
+    // The picture is shown whatever its size, as long as memory holds it: Qt's image readers refuse anything
+    // over 128 MB (a 6000 × 6000 picture) until that process-wide cap is lifted.
+    QImageReader::setAllocationLimit(0);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
     ValueListEditor1->OnClick = [this] { ValueListEditor1Click(); };

@@ -44,5 +44,6 @@ protected:
 
 std::string text(const QLabel* label);
 std::string cell(const TStringGrid& grid, int col, int row);
-// A JPEG of one colour.
-std::string jpegBytes(int width, int height);
+// A picture of one colour in `format` ("JPG", "PNG").
+std::string pictureBytes(int width, int height, const char* format);
+inline std::string jpegBytes(int width, int height) { return pictureBytes(width, height, "JPG"); }
