@@ -75,6 +75,13 @@ extern const UnicodeString SignUp_URL;     // account sign-up (plain HTTP)
 // the control character itself when `replacement` is empty.
 UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement);
 
+// What came of a delete (TForm1::DeleteRecord).
+enum class DeleteOutcome {
+    NoReply,          // nothing to delete, the user declined, or the request failed
+    ListReloaded,     // the server answered and the record list was loaded again
+    ListNotReloaded,  // the server answered, but the list could not be loaded again; its message is shown
+};
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -111,6 +118,13 @@ public:
     void N5Click();          // end the program
     void StringGrid1Click();
     void ShowStatExecute();  // the status panels for the selected row
+
+    // Loads the account's records from list.php into the grid. Returns whether it did; a refusal or a failure
+    // leaves the grid as it was and shows its message.
+    bool RefreshList();
+    // The delete: asks the question, posts delete.php for `id` (the id column's text), shows the reply's message
+    // and loads the list again, as "Удалить" does for the selected row.
+    DeleteOutcome DeleteRecord(const UnicodeString& id);
     void N20Click();         // the settings dialog
     void N11Click();         // the about box
     void N7Click();          // the local help file

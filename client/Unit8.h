@@ -79,6 +79,8 @@ protected:
 
 private:
     void step(int delta);
+    void deleteFromMainList();
+    void deleteSearchHit();
     void openLink(int row);
     void showPicture(QSize area, const QPixmap& pixmap);
 
