@@ -181,10 +181,7 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 void TForm8::FormShow()
 {
     const int id = VIEW_ID;
-    const bool editMode = id > 0;
-    BitBtn6->setVisible(editMode);
-    BitBtn9->setVisible(editMode);
-    setWindowTitle(editMode ? "Просмотр и редактирование данных" : "Просмотр данных");
+    ShowMode(id);
     ClearFiledsExecute();
 
     MultipartBody body;
@@ -200,7 +197,21 @@ void TForm8::FormShow()
             ShowAccountRefusal(first);
         return;
     }
+    ShowRecord(id, lines);
+    if (!Timer1->isActive())
+        Timer1->start();
+}
 
+void TForm8::ShowMode(int id)
+{
+    const bool editMode = id > 0;
+    BitBtn6->setVisible(editMode);
+    BitBtn9->setVisible(editMode);
+    setWindowTitle(editMode ? "Просмотр и редактирование данных" : "Просмотр данных");
+}
+
+void TForm8::ShowRecord(int id, const TStringList& lines)
+{
     // A short reply leaves the missing values empty or 0.
     const auto line = [&lines](int i) { return i < lines.Count() ? lines.Get(i) : UnicodeString(); };
     for (int row = 1; row <= RecordFieldCount; ++row)
@@ -211,8 +222,6 @@ void TForm8::FormShow()
     StatusPanels[3]->setText(qstr("Размер: " + NiceNumberView(truncatedNumber<int64_t>(line(21)))));
     StatusPanels[4]->setText(qstr("MD5: " + line(25)));
     shownId_ = id;
-    if (!Timer1->isActive())
-        Timer1->start();
 }
 
 void TForm8::Timer1Timer()
