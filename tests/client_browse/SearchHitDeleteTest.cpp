@@ -39,13 +39,6 @@ protected:
     }
     static TStringGrid& hits() { return *Form7->StringGrid1; }
     static std::string value(int row) { return Form8->ValueListEditor1->Value(row).ToUtf8(); }
-    std::vector<std::string> deletedIds() const
-    {
-        std::vector<std::string> ids;
-        for (const ts::HttpRequest& request : requestsTo("delete.php"))
-            ids.push_back(fieldsOf(request)["id"]);
-        return ids;
-    }
 };
 
 TEST_F(SearchHitDelete, TheSearchRunsAgainAndTheHitThatTookTheRowIsShown)
