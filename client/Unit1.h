@@ -118,13 +118,6 @@ public:
     void N5Click();          // end the program
     void StringGrid1Click();
     void ShowStatExecute();  // the status panels for the selected row
-
-    // Loads the account's records from list.php into the grid. Returns whether it did; a refusal or a failure
-    // leaves the grid as it was and shows its message.
-    bool RefreshList();
-    // The delete: asks the question, posts delete.php for `id` (the id column's text), shows the reply's message
-    // and loads the list again, as "Удалить" does for the selected row.
-    DeleteOutcome DeleteRecord(const UnicodeString& id);
     void N20Click();         // the settings dialog
     void N11Click();         // the about box
     void N7Click();          // the local help file
@@ -135,6 +128,13 @@ public:
     void N16Click();         // mail to the maker
     void N17Click();         // contact page
     void Skype1Click();      // Skype chat
+
+    // Loads the account's records from list.php into the grid. Returns whether it did; a refusal or a failure
+    // leaves the grid as it was and shows its message.
+    bool RefreshList();
+    // The delete: asks the question, posts delete.php for `id` (the id column's text), shows the reply's message
+    // and loads the list again, as "Удалить" does for the selected row.
+    DeleteOutcome DeleteRecord(const UnicodeString& id);
 
     // The settings file CurPath/TarvelloDesk.ini, section "Account": read into UserName and Password when it
     // exists; written from them (throws Exception "Unable to write to <path>" when it cannot be).
