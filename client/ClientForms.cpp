@@ -1,6 +1,9 @@
 #include "ClientForms.h"
 
+#include <initializer_list>
+
 #include "ABOUT.h"
+#include "FormLayout.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -17,4 +20,6 @@ void CreateForms()
     Form7 = new TForm7;
     Form3 = new TForm3;
     Form5 = new TForm5;
+    for (QWidget* window : std::initializer_list<QWidget*>{Form1, Form8, Form2, AboutBox, Form7, Form3, Form5})
+        PassOnWindowFont(*window);
 }

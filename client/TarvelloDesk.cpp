@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "ClientForms.h"
+#include "Desktop.h"
 #include "Dialogs.h"
 #include "Style.h"
 #include "Unit1.h"
@@ -40,6 +41,8 @@ int main(int argc, char** argv)
         // The application title, which message boxes take as their caption. It is deliberately not set as the
         // display name too: X11 and Wayland would then append it to every window's own caption.
         QApplication::setApplicationName("Tarvello Desk");
+        RegisterDesignedFonts();
+        LoadSystemTexts();
         TrySetStyle("Cobalt XEMedia");
 
         // The first window created is the main window; the others stay hidden until something shows them.

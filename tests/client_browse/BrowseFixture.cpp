@@ -95,6 +95,14 @@ std::map<std::string, std::string> BrowseTest::fieldsOf(const ts::HttpRequest& r
     return fields;
 }
 
+std::vector<std::string> BrowseTest::deletedIds() const
+{
+    std::vector<std::string> ids;
+    for (const ts::HttpRequest& request : requestsTo("delete.php"))
+        ids.push_back(fieldsOf(request)["id"]);
+    return ids;
+}
+
 void BrowseTest::loadMainList()
 {
     Form1->BitBtn1Click();
@@ -109,13 +117,13 @@ std::string text(const QLabel* label) { return label->text().toStdString(); }
 
 std::string cell(const TStringGrid& grid, int col, int row) { return grid.Cells(col, row).ToUtf8(); }
 
-std::string jpegBytes(int width, int height)
+std::string pictureBytes(int width, int height, const char* format)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(QColor(40, 90, 160));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
+    image.save(&buffer, format);
     return bytes.toStdString();
 }

@@ -32,6 +32,8 @@ protected:
     // The requests that reached `script` since the test began, and the fields of one of them.
     std::vector<ts::HttpRequest> requestsTo(const std::string& script) const;
     static std::map<std::string, std::string> fieldsOf(const ts::HttpRequest& request);
+    // The ids that delete.php was asked to delete since the test began.
+    std::vector<std::string> deletedIds() const;
 
     // Refreshes the main window's list: this account's records.
     void loadMainList();
@@ -44,5 +46,6 @@ protected:
 
 std::string text(const QLabel* label);
 std::string cell(const TStringGrid& grid, int col, int row);
-// A JPEG of one colour.
-std::string jpegBytes(int width, int height);
+// A picture of one colour in `format` ("JPG", "PNG").
+std::string pictureBytes(int width, int height, const char* format);
+inline std::string jpegBytes(int width, int height) { return pictureBytes(width, height, "JPG"); }

@@ -189,7 +189,8 @@ TEST_F(RecordForm, AFirstLineOtherThanOkFillsNothingAndFetchesNoPicture)
 TEST_F(RecordForm, APictureThatIsNotJpegStaysEmpty)
 {
     for (const ts::HttpReply& reply : {ts::HttpReply::Text("Wrong password"), ts::HttpReply::Text(""),
-                                       ts::HttpReply::Text(jpegBytes(8, 8), 500)}) {
+                                       ts::HttpReply::Text(jpegBytes(8, 8), 500),
+                                       ts::HttpReply::Text(pictureBytes(8, 8, "PNG"))}) {
         SCOPED_TRACE(std::to_string(reply.status) + " " + reply.body.substr(0, 20));
         dialogs.messages.clear();
         server().script("get_image.php", reply);
@@ -201,6 +202,19 @@ TEST_F(RecordForm, APictureThatIsNotJpegStaysEmpty)
         EXPECT_TRUE(Form8->Picture().isNull());
         EXPECT_EQ(value(1), "Без картинки");
     }
+}
+
+// Image readers refuse pictures over 128 MB unless told otherwise; a 6000 × 6000 one takes 144 MB decoded.
+TEST_F(RecordForm, APictureOfAnySizeThatMemoryHoldsIsShown)
+{
+    VIEW_ID = addFilm("Огромная картинка");
+    auto stored = *server().record(VIEW_ID);
+    stored.files["table"] = {"table.jpg", jpegBytes(6000, 6000)};
+    server().addRecord(stored);
+    Form8->FormShow();
+    waitForPicture();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(Form8->Picture().size(), QSize(6000, 6000));
 }
 
 TEST_F(RecordForm, TwoLoadsInARowFetchThePictureOnce)
