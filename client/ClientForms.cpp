@@ -1,9 +1,12 @@
 #include "ClientForms.h"
 
 #include <QApplication>
+#include <initializer_list>
 
 #include "ABOUT.h"
+#include "Desktop.h"
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "Style.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -22,6 +25,8 @@ void CreateForms()
     Form7 = new TForm7;
     Form3 = new TForm3;
     Form5 = new TForm5;
+    for (QWidget* window : std::initializer_list<QWidget*>{Form1, Form8, Form2, AboutBox, Form7, Form3, Form5})
+        PassOnWindowFont(*window);
 }
 
 int RunClient()
@@ -30,6 +35,8 @@ int RunClient()
         // The application title, which message boxes take as their caption. It is deliberately not set as the
         // display name too: X11 and Wayland would then append it to every window's own caption.
         QApplication::setApplicationName("Tarvello Desk");
+        RegisterDesignedFonts();
+        LoadSystemTexts();
         TrySetStyle("Cobalt XEMedia");
 
         // The first window created is the main window; the others stay hidden until something shows them.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -16,10 +17,17 @@ void realShowMessage(const UnicodeString& text)
     box.exec();
 }
 
+// The box has no owner, so it blocks no window: it is shown modelessly and waited for in a loop of its own,
+// while the main window stays usable. Closing it, or the program ending meanwhile, answers No.
 bool realAskYesNo(const UnicodeString& text, const UnicodeString& caption)
 {
     QMessageBox box(QMessageBox::NoIcon, qstr(caption), qstr(text), QMessageBox::Yes | QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    box.setWindowModality(Qt::NonModal);
+    QEventLoop answered;
+    QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::quit);
+    box.show();
+    answered.exec();
+    return box.standardButton(box.clickedButton()) == QMessageBox::Yes;
 }
 
 void realOpenUrl(const UnicodeString& target)
@@ -32,9 +40,14 @@ void realOpenUrl(const UnicodeString& target)
 
 }  // namespace
 
+DialogHook SystemDialogs()
+{
+    return {realShowMessage, realAskYesNo, [](QDialog& d) { return d.exec(); }, realOpenUrl};
+}
+
 DialogHook& dialogHook()
 {
-    static DialogHook hook{realShowMessage, realAskYesNo, [](QDialog& d) { return d.exec(); }, realOpenUrl};
+    static DialogHook hook = SystemDialogs();
     return hook;
 }
 

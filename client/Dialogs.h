@@ -11,7 +11,7 @@ class QDialog;
 struct DialogHook {
     // A modal box with an OK button and the application title as caption.
     std::function<void(const UnicodeString& text)> showMessage;
-    // A Yes/No question without an owner window; true for Yes.
+    // A Yes/No question without an owner window, which leaves every other window usable; true for Yes.
     std::function<bool(const UnicodeString& text, const UnicodeString& caption)> askYesNo;
     // Shows a dialog modally and returns its result code.
     std::function<int(QDialog& dialog)> showModal;
@@ -21,6 +21,9 @@ struct DialogHook {
 
 // The hook in force; it starts with the real dialogs. Tests assign their own functions to its members.
 DialogHook& dialogHook();
+
+// The real dialogs, which the hook starts with.
+DialogHook SystemDialogs();
 
 void ShowMessage(const UnicodeString& text);
 bool AskYesNo(const UnicodeString& text, const UnicodeString& caption);

@@ -13,6 +13,14 @@ void UseFormFont(QWidget& window)
     window.setFont(tahoma);
 }
 
+void PassOnWindowFont(QWidget& window)
+{
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (!control->testAttribute(Qt::WA_SetFont))
+            control->setFont(window.font());
+    }
+}
+
 void CentreOnScreen(QWidget& window)
 {
     if (const QScreen* display = window.screen())

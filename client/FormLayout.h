@@ -1,5 +1,5 @@
 #pragma once
-// The layout helpers that the client's windows share: their font, their place on the screen, the edge-to-edge
+// The layout helpers that the client's windows share: their fonts, their place on the screen, the edge-to-edge
 // column, the bottom bar of 35-pixel buttons and the status bar's fixed-width panels.
 
 #include <span>
@@ -14,6 +14,11 @@ class QWidget;
 
 // Tahoma at 11 pixels, the font of the add-video, search and record forms and the value picker.
 void UseFormFont(QWidget& window);
+
+// Gives every control of `window` without a font of its own the window's font, as each control takes its
+// window's font on the designed platform. Qt passes a window's font on only while no style sheet is in force;
+// with one, a control that was created without a parent and laid out later keeps the application's font.
+void PassOnWindowFont(QWidget& window);
 
 // Moves a window to the middle of the screen it is on.
 void CentreOnScreen(QWidget& window);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <string>
 
 #include "platform/Process.h"
@@ -28,7 +29,7 @@ using File = std::unique_ptr<FILE, FileCloser>;
 
 File openForReading(const UnicodeString& path)
 {
-    return File(std::fopen(path.ToUtf8().c_str(), "r"));
+    return File(std::fopen(path.ToPathBytes().c_str(), "r"));
 }
 
 // The next whitespace-separated token, as the C library's "%s" reads it, but of any length.
@@ -83,6 +84,25 @@ void readRatio(char* chunk, size_t start, const char* separators, double& ratio)
         ratio = static_cast<double>(*numerator) / *denominator;
 }
 
+// Whether a chunk without ratios starts the stream line of a video ("  Stream #0:0(und): Video: ..."), so that a
+// title or comment that merely holds the words "Stream" and "Video" decides nothing.
+bool isStreamLine(const char* chunk)
+{
+    static const std::regex streamLine(R"(^\s*Stream #[^ ]*: Video: )");
+    return std::regex_search(chunk, streamLine);
+}
+
+// The display ratio of square pixels: width / height of the first frame size ("320x240") after `from`; 0 when
+// the line names none. Codec tags such as "0x31637661" are no size.
+double frameRatio(const char* from)
+{
+    static const std::regex frameSize(R"((?:^|[ ,])([1-9][0-9]*)x([1-9][0-9]*)(?![0-9A-Za-z]))");
+    std::cmatch size;
+    if (!std::regex_search(from, size, frameSize))
+        return 0;
+    return std::stod(size[1].str()) / std::stod(size[2].str());
+}
+
 // A "%i" value of the info file; the field keeps its value when there is no number.
 void scanInt(const std::string& text, int32_t& field)
 {
@@ -123,17 +143,24 @@ bool GetDARInfo(const UnicodeString& source)
     File f = openForReading(capture);
     if (!f)
         return false;
-    // One chunk is a line, or up to 199 bytes of a longer one; the first chunk that holds all four markers decides.
+    // No video takes the ratios of an earlier one: without a video stream line both stay 0.
+    VideoInfo.video_sar = VideoInfo.video_dar = 0;
+    // One chunk is a line, or up to 199 bytes of a longer one; the first chunk that is a video stream line decides.
     char chunk[200];
     while (std::fgets(chunk, sizeof chunk, f.get())) {
+        const char* video = std::strstr(chunk, "Video");
         const char* sar = std::strstr(chunk, "SAR ");
         const char* dar = std::strstr(chunk, "DAR ");
-        if (!std::strstr(chunk, "Stream") || !std::strstr(chunk, "Video") || !sar || !dar)
+        const bool ratios = sar && dar;
+        if (!std::strstr(chunk, "Stream") || !video || (!ratios && !isStreamLine(chunk)))
             continue;
-        const size_t sarAt = static_cast<size_t>(sar - chunk) + 4;
-        const size_t darAt = static_cast<size_t>(dar - chunk) + 4;
-        readRatio(chunk, sarAt, "),:", VideoInfo.video_sar);
-        readRatio(chunk, darAt, "),:]", VideoInfo.video_dar);
+        // ffprobe leaves the ratios out for square or unknown pixels; each ratio it does print replaces these.
+        VideoInfo.video_sar = 1;
+        VideoInfo.video_dar = frameRatio(video);
+        if (ratios) {
+            readRatio(chunk, static_cast<size_t>(sar - chunk) + 4, "),:", VideoInfo.video_sar);
+            readRatio(chunk, static_cast<size_t>(dar - chunk) + 4, "),:]", VideoInfo.video_dar);
+        }
         break;
     }
     return true;

@@ -10,8 +10,9 @@
 UnicodeString WorkFolder();
 UnicodeString WorkFile(const UnicodeString& name);
 
-// ffprobe into dar.info; sets video_sar and video_dar from the first chunk holding "Stream", "Video", "SAR "
-// and "DAR ". True whenever dar.info could be opened, ratio found or not (the old ratios are then kept).
+// ffprobe into dar.info; sets video_sar and video_dar from the first video stream line: the ratios after its
+// "SAR " and "DAR " markers, or, where ffprobe leaves them out, square pixels (1, and the line's width / height);
+// both 0 without such a line, never an earlier video's. True whenever dar.info could be opened.
 bool GetDARInfo(const UnicodeString& source);
 
 // Quillsum md5 into md5.hash; sets md5 to the first token and deletes md5.hash. False when the capture has

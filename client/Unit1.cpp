@@ -197,27 +197,32 @@ void TForm1::Timer1Timer()
         BitBtn1Click();
 }
 
-void TForm1::BitBtn1Click()
+void TForm1::BitBtn1Click() { RefreshList(); }
+
+bool TForm1::RefreshList()
 {
     MultipartBody body;
     body.AddFormField("user", UserName);
     body.AddFormField("password", Password);
     TStringList lines;
-    if (PostForLines(IdHTTP1, Work_URL + "list.php", body, lines) && ShowRecordReply(*StringGrid1, lines))
-        ShowStatExecute();
+    if (!PostForLines(IdHTTP1, Work_URL + "list.php", body, lines) || !ShowRecordReply(*StringGrid1, lines))
+        return false;
+    ShowStatExecute();
+    return true;
 }
 
 void TForm1::BitBtn2Click() { ShowWindow(*Form3); }
 
 void TForm1::BitBtn3Click() { OpenCurrentRecord(*StringGrid1, "My"); }
 
-void TForm1::BitBtn4Click()
+void TForm1::BitBtn4Click() { DeleteRecord(StringGrid1->Cells(1, StringGrid1->Row())); }
+
+DeleteOutcome TForm1::DeleteRecord(const UnicodeString& id)
 {
-    const UnicodeString id = StringGrid1->Cells(1, StringGrid1->Row());
     if (id.IsEmpty())
-        return;
+        return DeleteOutcome::NoReply;
     if (!AskYesNo("Вы уверены, что хотите удалить запись?\nОтмена будет невозможна.", "Подтверждение удаления записи"))
-        return;
+        return DeleteOutcome::NoReply;
     try {
         MultipartBody body;
         body.AddFormField("user", UserName);
@@ -230,9 +235,9 @@ void TForm1::BitBtn4Click()
             ShowAccountRefusal(reply);
     } catch (const std::exception&) {
         ShowMessage(ServerUnavailableMessage);
-        return;
+        return DeleteOutcome::NoReply;
     }
-    BitBtn1Click();
+    return RefreshList() ? DeleteOutcome::ListReloaded : DeleteOutcome::ListNotReloaded;
 }
 
 void TForm1::BitBtn5Click() { ShowWindow(*Form7); }

@@ -75,6 +75,13 @@ extern const UnicodeString SignUp_URL;     // account sign-up (plain HTTP)
 // the control character itself when `replacement` is empty.
 UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement);
 
+// What came of a delete (TForm1::DeleteRecord).
+enum class DeleteOutcome {
+    NoReply,          // nothing to delete, the user declined, or the request failed
+    ListReloaded,     // the server answered and the record list was loaded again
+    ListNotReloaded,  // the server answered, but the list could not be loaded again; its message is shown
+};
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -121,6 +128,13 @@ public:
     void N16Click();         // mail to the maker
     void N17Click();         // contact page
     void Skype1Click();      // Skype chat
+
+    // Loads the account's records from list.php into the grid. Returns whether it did; a refusal or a failure
+    // leaves the grid as it was and shows its message.
+    bool RefreshList();
+    // The delete: asks the question, posts delete.php for `id` (the id column's text), shows the reply's message
+    // and loads the list again, as "Удалить" does for the selected row.
+    DeleteOutcome DeleteRecord(const UnicodeString& id);
 
     // The settings file CurPath/TarvelloDesk.ini, section "Account": read into UserName and Password when it
     // exists; written from them (throws Exception "Unable to write to <path>" when it cannot be).

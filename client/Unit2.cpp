@@ -44,6 +44,11 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
     BitBtn2 = new QPushButton("Отмена", Panel1);
     BitBtn2->setGeometry(608 - 8 - 100, 3, 100, 35);
 
+    // The dialog has no default button, so Enter in a field presses none. Qt would otherwise make the first
+    // button after the fields the default, and Enter in the password field would open the sign-up page.
+    for (QPushButton* button : {BitBtn1, BitBtn2, BitBtn3})
+        button->setAutoDefault(false);
+
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });

@@ -1,5 +1,6 @@
 #include "Unit3.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -211,10 +212,15 @@ bool TForm3::event(QEvent* event)
     return QWidget::event(event);
 }
 
+// The memo is left when the focus moves on to another control of this form. Losing the focus to another window
+// (a message box, the record form) or to the memo's own context menu is no exit: the user comes back to the memo.
 bool TForm3::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Memo1 && event->type() == QEvent::FocusOut)
-        Memo1Exit();
+    if (watched == Memo1 && event->type() == QEvent::FocusOut) {
+        const QWidget* next = QApplication::focusWidget();  // already the widget that takes the focus
+        if (next && next != Memo1 && next->window() == this)
+            Memo1Exit();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -167,15 +167,28 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent)
 
 void TForm7::BitBtn1Click()
 {
+    std::vector<UnicodeString> criteria;
+    for (int row = 1; row <= CriteriaCount; ++row)
+        criteria.push_back(ValueListEditor1->Value(row));
+    search(criteria);
+}
+
+bool TForm7::RepeatSearch() { return !shownCriteria_.empty() && search(shownCriteria_); }
+
+// `criteria` holds the values of criteria rows 1 to 7.
+bool TForm7::search(const std::vector<UnicodeString>& criteria)
+{
     MultipartBody body;
     body.AddFormField("user", UserName);
     body.AddFormField("password", Password);
-    for (int row = 1; row <= CriteriaCount; ++row)
-        body.AddFormField(Criteria[row - 1].formField, ValueListEditor1->Value(row), "UTF-8")
-            .SetContentTransfer("binary");
+    for (int i = 0; i < CriteriaCount; ++i)
+        body.AddFormField(Criteria[i].formField, criteria[i], "UTF-8").SetContentTransfer("binary");
     TStringList lines;
-    if (PostForLines(IdHTTP1, Work_URL + "find.php", body, lines) && ShowRecordReply(*StringGrid1, lines))
-        ShowStatExecute();
+    if (!PostForLines(IdHTTP1, Work_URL + "find.php", body, lines) || !ShowRecordReply(*StringGrid1, lines))
+        return false;
+    shownCriteria_ = criteria;
+    ShowStatExecute();
+    return true;
 }
 
 void TForm7::BitBtn2Click()

@@ -4,8 +4,10 @@
 
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "HttpClient.h"
+#include "platform/UnicodeString.h"
 
 class QGroupBox;
 class QLabel;
@@ -43,10 +45,18 @@ public:
     void ShowStatExecute();
     void Button4Click();  // close
 
+    // Runs the search whose hits the grid shows once more, with the same criteria, whatever the criteria rows
+    // hold now. Returns whether the grid shows the new hits: false before any search has, and after a refusal
+    // or a failure, which shows its message.
+    bool RepeatSearch();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool search(const std::vector<UnicodeString>& criteria);
+
     HttpClient IdHTTP1;
+    std::vector<UnicodeString> shownCriteria_;  // the criteria of the hits in the grid
 };

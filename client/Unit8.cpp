@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -159,6 +160,9 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
+    // The picture is shown whatever its size, as long as memory holds it: Qt's image readers refuse anything
+    // over 128 MB (a 6000 × 6000 picture) until that process-wide cap is lifted.
+    QImageReader::setAllocationLimit(0);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
     ValueListEditor1->OnClick = [this] { ValueListEditor1Click(); };
@@ -177,10 +181,7 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 void TForm8::FormShow()
 {
     const int id = VIEW_ID;
-    const bool editMode = id > 0;
-    BitBtn6->setVisible(editMode);
-    BitBtn9->setVisible(editMode);
-    setWindowTitle(editMode ? "Просмотр и редактирование данных" : "Просмотр данных");
+    ShowMode(id);
     ClearFiledsExecute();
 
     MultipartBody body;
@@ -196,7 +197,21 @@ void TForm8::FormShow()
             ShowAccountRefusal(first);
         return;
     }
+    ShowRecord(id, lines);
+    if (!Timer1->isActive())
+        Timer1->start();
+}
 
+void TForm8::ShowMode(int id)
+{
+    const bool editMode = id > 0;
+    BitBtn6->setVisible(editMode);
+    BitBtn9->setVisible(editMode);
+    setWindowTitle(editMode ? "Просмотр и редактирование данных" : "Просмотр данных");
+}
+
+void TForm8::ShowRecord(int id, const TStringList& lines)
+{
     // A short reply leaves the missing values empty or 0.
     const auto line = [&lines](int i) { return i < lines.Count() ? lines.Get(i) : UnicodeString(); };
     for (int row = 1; row <= RecordFieldCount; ++row)
@@ -207,8 +222,6 @@ void TForm8::FormShow()
     StatusPanels[3]->setText(qstr("Размер: " + NiceNumberView(truncatedNumber<int64_t>(line(21)))));
     StatusPanels[4]->setText(qstr("MD5: " + line(25)));
     shownId_ = id;
-    if (!Timer1->isActive())
-        Timer1->start();
 }
 
 void TForm8::Timer1Timer()
@@ -305,16 +318,29 @@ void TForm8::BitBtn6Click()
     }
 }
 
-// The main window's delete works on its list's current row, so that row is made the one holding the record on
-// show first; a record that the list does not hold, even after a refresh, is not deleted.
+// The delete acts on the record on show and then shows the record that took its row in the list the form steps
+// through, or that list's new last one. When the list cannot be loaded again after the delete, its message is
+// all the user gets: it still holds the deleted record, and opening that would only add "Запись не найдена!".
 void TForm8::BitBtn9Click()
 {
     if (shownId_ <= 0)
         return;
+    if (Table == "Search")
+        deleteSearchHit();
+    else
+        deleteFromMainList();
+}
+
+// The main window's delete works on its list's current row, so that row is made the one holding the record on
+// show first; a record that the list does not hold, even after a refresh, is not deleted. A declined question
+// or a failed request opens the same record again.
+void TForm8::deleteFromMainList()
+{
     TStringGrid& list = *Form1->StringGrid1;
     int row = rowHoldingId(list, shownId_);
     if (row == 0) {
-        Form1->BitBtn1Click();
+        if (!Form1->RefreshList())
+            return;
         row = rowHoldingId(list, shownId_);
     }
     if (row == 0) {
@@ -322,11 +348,25 @@ void TForm8::BitBtn9Click()
         return;
     }
     list.SetRow(row);
-    Form1->BitBtn4Click();
-    // The record that took the deleted one's row, or the new last one; the same one again when nothing was
-    // deleted.
+    if (Form1->DeleteRecord(list.Cells(1, row)) == DeleteOutcome::ListNotReloaded)
+        return;
     list.SetRow(std::min(row, list.RowCount() - 1));
     Form1->BitBtn3Click();
+}
+
+// A search hit need not be in the main list: it is deleted by its id, and after the main list the search runs
+// again with its criteria. A declined question or a failed request changes nothing, and the form keeps
+// stepping through the hits.
+void TForm8::deleteSearchHit()
+{
+    TStringGrid& hits = *Form7->StringGrid1;
+    int row = rowHoldingId(hits, shownId_);
+    if (row == 0)
+        row = hits.Row();  // the grid shows another search by now
+    if (Form1->DeleteRecord(IntToStr(shownId_)) != DeleteOutcome::ListReloaded || !Form7->RepeatSearch())
+        return;
+    hits.SetRow(std::min(row, hits.RowCount() - 1));
+    Form7->Button2Click();
 }
 
 void TForm8::step(int delta)

@@ -22,6 +22,7 @@ class QScrollArea;
 class QSplitter;
 class QStatusBar;
 class QTimer;
+class TStringList;
 class TValueListEditor;
 
 class TForm8 : public QWidget {
@@ -52,6 +53,10 @@ public:
     QTimer* Timer1 = nullptr;  // the picture timer
 
     void FormShow();  // loads the record VIEW_ID names
+    // Edit mode for an id above zero ("Сохранить" and "Удалить" shown), view mode for any other.
+    void ShowMode(int id);
+    // Shows record `id` from a view.php reply whose first line is "OK": its values and measurements.
+    void ShowRecord(int id, const TStringList& lines);
     void Timer1Timer();
     void N1Click();
     void N2Click();
@@ -79,6 +84,8 @@ protected:
 
 private:
     void step(int delta);
+    void deleteFromMainList();
+    void deleteSearchHit();
     void openLink(int row);
     void showPicture(QSize area, const QPixmap& pixmap);
 

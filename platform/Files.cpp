@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path toPath(const UnicodeString& s) { return fs::path(s.ToUtf8()); }
+fs::path toPath(const UnicodeString& s) { return fs::path(s.ToPathBytes()); }
 
 // The path without trailing separators, so that its file name is the last folder's name.
 fs::path normalised(const UnicodeString& s) {
@@ -45,16 +45,16 @@ bool contains(const fs::path& outer, const fs::path& inner) {
 
 bool FileExists(const UnicodeString& path) {
     struct stat st;
-    return stat(path.ToUtf8().c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return stat(path.ToPathBytes().c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const UnicodeString& path) {
     struct stat st;
-    return stat(path.ToUtf8().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return stat(path.ToPathBytes().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool DeleteFile(const UnicodeString& path) {
-    const std::string p = path.ToUtf8();
+    const std::string p = path.ToPathBytes();
     struct stat st;
     if (lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) return false;  // read-only (faReadOnly) stays
@@ -63,7 +63,7 @@ bool DeleteFile(const UnicodeString& path) {
 
 std::int64_t FileSize(const UnicodeString& path) {
     struct stat st;
-    if (stat(path.ToUtf8().c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
+    if (stat(path.ToPathBytes().c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
     return static_cast<std::int64_t>(st.st_size);
 }
 
@@ -83,8 +83,9 @@ UnicodeString ExtractFileName(const UnicodeString& path) {
 int FindFirst(const UnicodeString& pattern, int attr, TSearchRec& rec) {
     FindClose(rec);
     const UnicodeString folder = ExtractFileDir(pattern);
-    rec.Folder = folder.IsEmpty() ? (pattern.SubString(1, 1) == UnicodeString(PathDelim) ? "/" : ".") : folder.ToUtf8();
-    rec.Mask = ExtractFileName(pattern).ToUtf8();
+    rec.Folder =
+        folder.IsEmpty() ? (pattern.SubString(1, 1) == UnicodeString(PathDelim) ? "/" : ".") : folder.ToPathBytes();
+    rec.Mask = ExtractFileName(pattern).ToPathBytes();
     rec.ExcludeAttr = (faHidden | faSysFile | faDirectory) & ~attr;
     rec.FindHandle = opendir(rec.Folder.c_str());
     if (!rec.FindHandle) return errno ? errno : ENOENT;
@@ -105,7 +106,7 @@ int FindNext(TSearchRec& rec) {
         if (name[0] == '.' && !isDot(name)) attr |= faHidden;
         if (!(st.st_mode & S_IWUSR)) attr |= faReadOnly;
         if (attr & rec.ExcludeAttr) continue;
-        rec.Name = UnicodeString::FromUtf8(name);
+        rec.Name = UnicodeString::FromPathBytes(name);
         rec.Attr = attr;
         rec.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
         return 0;
@@ -129,7 +130,8 @@ std::optional<fs::path> trashAt(const fs::path& trash) {
     return trash;
 }
 
-// The user's trash folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash) when its data folder exists.
+// Where the user's trash lives ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash); nullopt when the user has
+// no data folder, and so no trash at all.
 std::optional<fs::path> homeTrash() {
     fs::path data;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') data = xdg;
@@ -137,7 +139,7 @@ std::optional<fs::path> homeTrash() {
     else return std::nullopt;
     std::error_code ec;
     if (!fs::is_directory(data, ec)) return std::nullopt;
-    return trashAt(data / "Trash");
+    return data / "Trash";
 }
 
 // The top folder of the file system that holds absolute: its highest ancestor on the same device.
@@ -216,17 +218,14 @@ Trashed moveInto(const fs::path& trash, const fs::path& absolute, const std::str
     return Trashed::no;
 }
 
-// Moves absolute (normal, below a root) into the user's trash, or, when it lies on another file
-// system than that, into the trash of its own file system; false when neither could take it.
-bool moveToTrash(const fs::path& absolute) {
-    const auto home = homeTrash();
-    if (!home) return false;
-    const Trashed trashed = moveInto(*home, absolute, absolute.string());
-    if (trashed != Trashed::otherDevice) return trashed == Trashed::yes;
+// Moves absolute (normal, below a root) into the user's trash at home, or, when it lies on another file
+// system than that, into the trash of its own file system; when neither can take it, it stays where it is.
+void moveToTrash(const fs::path& home, const fs::path& absolute) {
+    const auto trash = trashAt(home);
+    if (!trash || moveInto(*trash, absolute, absolute.string()) != Trashed::otherDevice) return;
     const fs::path top = topFolder(absolute);
-    const auto trash = volumeTrash(top);
     // Records in a file system's own trash name the entry relative to its top folder.
-    return trash && moveInto(*trash, absolute, absolute.lexically_relative(top).string()) == Trashed::yes;
+    if (const auto own = volumeTrash(top)) moveInto(*own, absolute, absolute.lexically_relative(top).string());
 }
 
 // "name (2)", "name (3)", ... beside target: the first that is free.
@@ -253,7 +252,10 @@ void ShellDeleteDirectory(const UnicodeString& path) {
     fs::path p = fs::absolute(normalised(path), ec).lexically_normal();
     if (p.filename().empty()) p = p.parent_path();  // "dir/." normalises to "dir/"
     if (ec || p.filename().empty()) return;         // a root is never removed, as the shell refuses a drive
-    if (!moveToTrash(p)) fs::remove_all(p, ec);
+    // A user with a trash gets the folder back from there or keeps it where it is: a trash that cannot take
+    // it is never a reason to delete for good. Only where there is no trash at all does the folder go for good.
+    if (const auto home = homeTrash()) moveToTrash(*home, p);
+    else fs::remove_all(p, ec);
 }
 
 void ShellMoveDirectory(const UnicodeString& source, const UnicodeString& destination) {

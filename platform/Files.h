@@ -46,8 +46,9 @@ int FindNext(TSearchRec& rec);
 void FindClose(TSearchRec& rec);
 
 // Whole-folder operations: no dialogs, nothing reported; callers look at the file system afterwards.
-// Delete moves the folder into the user's freedesktop.org trash where one exists, else deletes it;
-// a root is never removed.
+// Delete moves the folder into the user's freedesktop.org trash; when that trash cannot take it, the folder
+// stays. Only a user without a data folder, and so without a trash, has it deleted for good. A root is never
+// removed.
 void ShellDeleteDirectory(const UnicodeString& path);
 // Into destination when it is a folder, else to destination itself; a name already taken there
 // gives the moved folder a new name "name (2)", "name (3)", ...; missing folders are created.

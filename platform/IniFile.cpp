@@ -64,7 +64,7 @@ bool keyName(std::string_view line, std::string_view& key, std::string_view& val
 
 TIniFile::TIniFile(const UnicodeString& path) : path_(path)
 {
-    std::ifstream in(path.ToUtf8(), std::ios::binary);
+    std::ifstream in(path.ToPathBytes(), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     size_t start = 0;
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
@@ -132,7 +132,7 @@ void TIniFile::WriteString(const UnicodeString& section, const UnicodeString& ke
 
 void TIniFile::UpdateFile() const
 {
-    const std::string path = path_.ToUtf8();
+    const std::string path = path_.ToPathBytes();
     const std::string temporary = path + ".new";
     std::string bytes = bom_;
     for (const Line& line : lines_)

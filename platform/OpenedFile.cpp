@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-OpenedFile::OpenedFile(const UnicodeString& path) : fd_(::open(path.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC)) {}
+OpenedFile::OpenedFile(const UnicodeString& path) : fd_(::open(path.ToPathBytes().c_str(), O_RDONLY | O_CLOEXEC)) {}
 
 OpenedFile::~OpenedFile()
 {

@@ -17,11 +17,11 @@ namespace {
 std::string programPath(const UnicodeString& folder, const UnicodeString& program)
 {
     if (!folder.IsEmpty()) {
-        const std::string local = (folder + PathDelim + program).ToUtf8();
+        const std::string local = (folder + PathDelim + program).ToPathBytes();
         if (access(local.c_str(), X_OK) == 0)
             return local;
     }
-    return program.ToUtf8();
+    return program.ToPathBytes();
 }
 
 // Owns the file actions of one spawn.
@@ -39,7 +39,7 @@ bool RunProgram(const UnicodeString& folder, const UnicodeString& program, const
     const std::string path = programPath(folder, program);
     std::vector<std::string> argStrings{path};
     for (const UnicodeString& arg : args)
-        argStrings.push_back(arg.ToUtf8());
+        argStrings.push_back(arg.ToPathBytes());
     std::vector<char*> argv;
     for (std::string& arg : argStrings)
         argv.push_back(arg.data());
@@ -48,7 +48,7 @@ bool RunProgram(const UnicodeString& folder, const UnicodeString& program, const
     // The capture file is opened here, before the start, so that it exists even when the program never runs.
     int capture = -1;
     if (!captureFile.IsEmpty())
-        capture = open(captureFile.ToUtf8().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        capture = open(captureFile.ToPathBytes().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 
     FileActions fa;
     posix_spawn_file_actions_addopen(&fa.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -59,7 +59,7 @@ bool RunProgram(const UnicodeString& folder, const UnicodeString& program, const
         posix_spawn_file_actions_addopen(&fa.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_adddup2(&fa.actions, STDOUT_FILENO, STDERR_FILENO);
     }
-    const std::string workFolder = folder.ToUtf8();
+    const std::string workFolder = folder.ToPathBytes();
     if (!workFolder.empty())
         posix_spawn_file_actions_addchdir_np(&fa.actions, workFolder.c_str());
 

@@ -46,8 +46,16 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes UTF-8; every byte that does not start a well-formed sequence becomes U+FFFD.
-std::u16string decodeUtf8(std::string_view in) {
+// The lone surrogates that stand for single bytes of a file name that are not part of valid UTF-8.
+constexpr char16_t EscapedByteBase = 0xDC00;
+bool isEscapedByte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
+// Decodes UTF-8; every byte that does not start a well-formed sequence becomes U+FFFD, or, with
+// escapeBytes, the lone surrogate U+DC80 + byte.
+std::u16string decodeUtf8(std::string_view in, bool escapeBytes = false) {
+    const auto invalid = [escapeBytes](unsigned char b) {
+        return escapeBytes ? static_cast<char16_t>(EscapedByteBase + b) : u'\uFFFD';
+    };
     std::u16string out;
     out.reserve(in.size());
     std::size_t i = 0;
@@ -59,7 +67,7 @@ std::u16string decodeUtf8(std::string_view in) {
         if ((b & 0xE0) == 0xC0) { extra = 1; cp = b & 0x1F; min = 0x80; }
         else if ((b & 0xF0) == 0xE0) { extra = 2; cp = b & 0x0F; min = 0x800; }
         else if ((b & 0xF8) == 0xF0) { extra = 3; cp = b & 0x07; min = 0x10000; }
-        else { out += u'\uFFFD'; ++i; continue; }
+        else { out += invalid(b); ++i; continue; }
         bool ok = i + static_cast<std::size_t>(extra) < in.size();
         for (int k = 1; ok && k <= extra; ++k) {
             const unsigned char c = static_cast<unsigned char>(in[i + k]);
@@ -67,12 +75,32 @@ std::u16string decodeUtf8(std::string_view in) {
             else cp = (cp << 6) | (c & 0x3F);
         }
         if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out += u'\uFFFD';
+            out += invalid(b);
             ++i;
             continue;
         }
         appendCodePoint(out, cp);
         i += extra + 1;
+    }
+    return out;
+}
+
+// Encodes UTF-8; an unpaired surrogate becomes U+FFFD, but with unescapeBytes an escaped byte becomes that byte.
+std::string encodeUtf8(const std::u16string& text, bool unescapeBytes) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+            appendUtf8(out, 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unescapeBytes && isEscapedByte(c)) {
+            out += static_cast<char>(c - EscapedByteBase);
+        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+            appendUtf8(out, 0xFFFD);
+        } else {
+            appendUtf8(out, c);
+        }
     }
     return out;
 }
@@ -169,22 +197,11 @@ UnicodeString::UnicodeString(std::string_view utf8) : text_(decodeUtf8(utf8)) {}
 
 UnicodeString UnicodeString::FromUtf8(std::string_view utf8) { return UnicodeString(utf8); }
 
-std::string UnicodeString::ToUtf8() const {
-    std::string out;
-    out.reserve(text_.size());
-    for (std::size_t i = 0; i < text_.size(); ++i) {
-        const char16_t c = text_[i];
-        if (isHighSurrogate(c) && i + 1 < text_.size() && isLowSurrogate(text_[i + 1])) {
-            appendUtf8(out, 0x10000 + ((c - 0xD800) << 10) + (text_[i + 1] - 0xDC00));
-            ++i;
-        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
-            appendUtf8(out, 0xFFFD);
-        } else {
-            appendUtf8(out, c);
-        }
-    }
-    return out;
-}
+UnicodeString UnicodeString::FromPathBytes(std::string_view bytes) { return UnicodeString(decodeUtf8(bytes, true)); }
+
+std::string UnicodeString::ToUtf8() const { return encodeUtf8(text_, false); }
+
+std::string UnicodeString::ToPathBytes() const { return encodeUtf8(text_, true); }
 
 char16_t UnicodeString::operator[](int i) const {
     if (i < 1 || i > Length()) throw ERangeError(Format("Range check error: index %d of %d", i, Length()));

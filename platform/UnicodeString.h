@@ -19,6 +19,11 @@ public:
 
     static UnicodeString FromUtf8(std::string_view utf8);
     std::string ToUtf8() const;  // unpaired surrogates become U+FFFD
+
+    // File names are bytes, not always valid UTF-8. A byte that is not part of valid UTF-8 becomes the lone
+    // surrogate U+DC80 + byte and turns back into that byte, so that every path converts both ways without loss.
+    static UnicodeString FromPathBytes(std::string_view bytes);
+    std::string ToPathBytes() const;
     const std::u16string& u16() const { return text_; }
 
     int Length() const { return static_cast<int>(text_.size()); }

@@ -9,7 +9,8 @@
 // Subfolders are listed too and stay, so a tree with a subfolder gives false. An empty folder text
 // deletes nothing (it would name the root) and gives true.
 bool DeleteFilesFromDirectory(const UnicodeString& folder);
-// Into the user's trash where there is one; true when no folder is at that path afterwards.
+// Into the user's trash where there is one (a trash that cannot take the folder leaves it in place); true when
+// no folder is at that path afterwards.
 bool DeleteDirectoryFull(const UnicodeString& folder);
 // True when a folder is at the destination afterwards.
 bool MoveDirectoryFull(const UnicodeString& source, const UnicodeString& destination);

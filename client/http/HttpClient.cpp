@@ -1,5 +1,6 @@
 #include "HttpClient.h"
 
+#include "TransferWatch.h"
 #include "WireText.h"
 
 #include <curl/curl.h>
@@ -36,26 +37,10 @@ std::size_t appendToString(char* data, std::size_t size, std::size_t count, void
   return size * count;
 }
 
-// Ends a transfer once no byte has moved, up or down, for the stall time-out.
-struct StallWatch {
-  long limitMs;
-  curl_off_t moved = -1;
-  std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
-  bool stalled = false;
-
-  static int onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
-    auto& watch = *static_cast<StallWatch*>(self);
-    const auto now = std::chrono::steady_clock::now();
-    if (downloaded + uploaded != watch.moved) {
-      watch.moved = downloaded + uploaded;
-      watch.lastMove = now;
-    } else if (now - watch.lastMove >= std::chrono::milliseconds(watch.limitMs)) {
-      watch.stalled = true;
-      return 1;  // aborts the transfer
-    }
-    return 0;
-  }
-};
+// curl's progress report, handed to the transfer's watch; a non-zero result aborts the transfer.
+int watchProgress(void* watch, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+  return static_cast<TransferWatch*>(watch)->KeepsGoing(TransferWatch::Clock::now(), downloaded + uploaded) ? 0 : 1;
+}
 
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
@@ -134,12 +119,13 @@ HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartB
   const std::string& caFile = settings.caFile.empty() ? systemCaFile : settings.caFile;
   curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.empty() ? nullptr : caFile.c_str());
 
-  // A dead server must not hold the client for ever.
-  StallWatch stallWatch{settings.stallTimeoutMs};
+  // A dead or trickling server must not hold the client for ever.
+  TransferWatch watch(std::chrono::milliseconds(settings.stallTimeoutMs),
+                      std::chrono::milliseconds(settings.lowSpeedWindowMs), TransferWatch::Clock::now());
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, settings.connectTimeoutMs);
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &StallWatch::onProgress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &stallWatch);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &watchProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &watch);
 
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &appendToString);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
@@ -148,8 +134,7 @@ HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartB
   const CURLcode result = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-  if (stallWatch.stalled)
-    throw HttpError("Request failed: no data moved for " + std::to_string(settings.stallTimeoutMs) + " ms");
+  if (!watch.Failure().empty()) throw HttpError("Request failed: " + watch.Failure());
   if (result != CURLE_OK)
     throw HttpError(std::string("Request failed: ") + (*errorText ? errorText : curl_easy_strerror(result)));
 

@@ -1,7 +1,8 @@
 #pragma once
 // The client's HTTP(S) requests to the catalogue server, over libcurl: HTTP/1.1, the headers the scripts
 // expect and no others, redirects never followed, only 2xx replies accepted, a cookie store per client,
-// TLS 1.2 or later with the server's certificate and host name verified, no proxy. Every failure is an HttpError.
+// TLS 1.2 or later with the server's certificate and host name verified, no proxy, and time-outs for a server
+// that does not connect, falls silent or trickles. Every failure is an HttpError.
 
 #include "HttpError.h"
 #include "Multipart.h"
@@ -13,6 +14,7 @@ struct HttpSettings {             // client-wide; only tests change them
   std::string caFile;             // empty: the system CA store
   long connectTimeoutMs = 30000;  // connection and TLS handshake
   long stallTimeoutMs = 60000;    // no byte moving, up or down, this long ends the request
+  long lowSpeedWindowMs = 60000;  // fewer than 100 bytes a second on average, up and down, over this long ends it
 };
 HttpSettings& httpSettings();
 

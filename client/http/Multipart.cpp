@@ -87,7 +87,7 @@ FormDataField& MultipartBody::AddFile(const std::string& name, const UnicodeStri
   if (!file->IsOpen()) throw HttpError("Cannot open file " + path.ToUtf8());
   FormDataField& field = fields_.emplace_back();
   field.name_ = name;
-  field.fileName_ = ExtractFileName(path).ToUtf8();
+  field.fileName_ = ExtractFileName(path).ToPathBytes();
   field.contentType_ = contentType;
   field.contentTransfer_ = "binary";
   field.file_ = std::move(file);

@@ -4,10 +4,13 @@
 #include <QTimer>
 #include <QClipboard>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <functional>
 
 #include "AddVideoFixture.h"
 #include "QtText.h"
@@ -28,6 +31,18 @@ void pick(QListWidget* list, int index)
 int indexOf(QListWidget* list, const char* text)
 {
     return list->row(list->findItems(text, Qt::MatchExactly).value(0));
+}
+
+// Makes `window` the active window. The offscreen platform keeps a window that was hidden while active as its
+// active one, so activating that window again would change nothing: another window is activated first.
+void activate(QWidget& window)
+{
+    QWidget passing;
+    for (QWidget* next : {&passing, &window}) {
+        next->show();
+        next->activateWindow();
+        ASSERT_TRUE(waitUntil([next] { return next->isActiveWindow(); }));
+    }
 }
 
 }  // namespace
@@ -115,6 +130,44 @@ TEST_F(AddVideo, MemoWritesBackIntoTheCurrentRow)
     Form3->Memo1->setPlainText("Режиссёр\nв две строки");
     Form3->Memo1Exit();
     EXPECT_EQ(e.Value(2).ToUtf8(), "Режиссёр\nв две строки");
+}
+
+// The memo is left, and written into the current row, only when the focus moves on to another control of the
+// form; a message box, another window or the memo's own context menu taking the focus is no exit.
+TEST_F(AddVideo, TheMemoWritesOnlyWhenAnotherControlOfTheFormTakesTheFocus)
+{
+    TValueListEditor& e = *Form3->ValueListEditor1;
+    QMessageBox box(QMessageBox::NoIcon, "Tarvello Desk", "Сообщение анализа", QMessageBox::Ok);
+    box.setWindowModality(Qt::NonModal);
+    QWidget otherWindow;
+    QMenu contextMenu;
+    contextMenu.addAction("Копировать");
+    const struct {
+        const char* focusGoesTo;
+        std::function<void()> moveFocus;
+        bool writes;
+    } cases[] = {
+        {"the field editor", [&] { e.setFocus(Qt::MouseFocusReason); }, true},
+        {"a button of the form", [&] { Form3->BitBtn4->setFocus(Qt::TabFocusReason); }, true},
+        {"a message box", [&] { box.show(); box.activateWindow(); }, false},
+        {"another window", [&] { otherWindow.show(); otherWindow.activateWindow(); }, false},
+        {"the context menu", [&] { contextMenu.popup(Form3->Memo1->mapToGlobal(QPoint(5, 5))); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.focusGoesTo);
+        activate(*Form3);
+        e.SetRow(2);
+        e.SetValue(2, "в поле");
+        Form3->Memo1->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(Form3->Memo1->hasFocus());
+        Form3->Memo1->setPlainText("в памятке");
+        c.moveFocus();
+        pumpEvents(std::chrono::milliseconds(50));
+        EXPECT_EQ(e.Value(2).ToUtf8(), c.writes ? "в памятке" : "в поле");
+        contextMenu.hide();
+        box.hide();
+        otherWindow.hide();
+    }
 }
 
 TEST_F(AddVideo, ShowingAgainEmptiesTheFieldsButKeepsTheMemo)

@@ -31,6 +31,17 @@ void fakeProbe(const WorkPlace& place, const std::string& output)
     place.script("ffprobe", "cat \"$(dirname \"$0\")/probe.txt\" >&2\n");
 }
 
+// A video whose pixels ffprobe calls unknown, so that its stream line has no ratio bracket.
+fs::path makeVideoWithoutRatio(const fs::path& folder, const std::string& size)
+{
+    const fs::path video = folder / ("unknown " + size + ".mkv");
+    const std::string command = "ffmpeg -v error -y -f lavfi -i testsrc=size=" + size +
+                                ":rate=25:duration=1 -vf setsar=0 -c:v ffv1 '" + video.string() + "'";
+    if (std::system(command.c_str()) != 0)
+        ADD_FAILURE() << "ffmpeg failed: " << command;
+    return video;
+}
+
 // Keeps PATH empty for a scope, so that no system program is found.
 struct NoPath {
     std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
@@ -42,20 +53,20 @@ struct NoPath {
 
 TEST_F(Runners, FfprobeGivesTheRatiosOfRealVideos)
 {
+    // In a fresh client, one after the other: no video keeps the ratios of the one before.
     const struct {
-        const char* size;
-        const char* filters;
+        fs::path video;
         double sar;
         const char* darText;
     } cases[] = {
-        {"320x180", "", 1.0, "1.77777777777778"},
-        {"720x576", "setsar=64/45", 64.0 / 45, "1.77777777777778"},
-        {"640x480", "", 1.0, "1.33333333333333"},
+        {makeVideo(place.root(), "v320x180.mp4", "320x180"), 1.0, "1.77777777777778"},
+        {makeVideo(place.root(), "v720x576.mp4", "720x576", "setsar=64/45"), 64.0 / 45, "1.77777777777778"},
+        {makeVideoWithoutRatio(place.root(), "352x288"), 1.0, "1.22222222222222"},
+        {makeVideo(place.root(), "v640x480.mp4", "640x480"), 1.0, "1.33333333333333"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.size);
-        const fs::path video = makeVideo(place.root(), std::string("v") + c.size + ".mp4", c.size, c.filters);
-        ASSERT_TRUE(GetDARInfo(UnicodeString(video.string())));
+        SCOPED_TRACE(c.video.filename().string());
+        ASSERT_TRUE(GetDARInfo(UnicodeString(c.video.string())));
         EXPECT_DOUBLE_EQ(VideoInfo.video_sar, c.sar);
         EXPECT_EQ(FloatToStr(VideoInfo.video_dar).ToUtf8(), c.darText);
         EXPECT_TRUE(fs::exists(place.temp() / "dar.info"));
@@ -70,49 +81,66 @@ TEST_F(Runners, CraftedStreamSummaries)
     std::string cutLine = "Stream #0:0: Video: x [SAR 1:1 DAR 16";
     cutLine.insert(20, std::string(199 - cutLine.size(), ' '));
     cutLine += ":9]\n";
+    // Every case starts from the ratios 7 of an earlier video; none of them may stay.
     const struct {
         const char* what;
         std::string output;
-        double sar, dar;  // -1: the previous value (7) stays
+        double sar, dar;
     } cases[] = {
         {"usual line", "  Stream #0:0: Video: h264, 1920x1080 [SAR 1:1 DAR 16:9], 25 fps\n", 1, 16.0 / 9},
         {"zero ratios", "  Stream #0:0: Video: rawvideo, 720x576 [SAR 0:1 DAR 0:1], 25 fps\n", 0, 0},
         {"anamorphic", "Stream #0:0(und): Video: mpeg2video, 720x576 [SAR 64:45 DAR 16:9]\n", 64.0 / 45, 16.0 / 9},
+        {"ratios without a bracket", "Stream #0:0: Video: ffv1, yuv420p, 352x288, SAR 1:1 DAR 11:9, 25 fps\n", 1,
+         11.0 / 9},
         {"first of two streams", "Stream #0:0: Video: a [SAR 4:3 DAR 2:1]\nStream #0:1: Video: b [SAR 1:1 DAR 4:3]\n",
          4.0 / 3, 2},
         {"audio line passed over", "Stream #0:1: Audio: aac, 48000 Hz\nStream #0:0: Video: x [SAR 1:1 DAR 4:3]\n", 1,
          4.0 / 3},
-        {"markers past the first chunk", longLine, -1, -1},
-        {"no stream line", "Input #0, mov,mp4\n  Duration: 00:00:01.00\n", -1, -1},
-        {"a ratio over zero is no ratio", "Stream #0:0: Video: x [SAR 1:0 DAR 3:0]\n", -1, -1},
+        {"no ratios: square pixels of the line's own size, not the codec tag",
+         "  Stream #0:0: Video: rawvideo (RGB[24] / 0x18424752), rgb24, 320x240, 25 fps, 25 tbr, 51200 tbn\n", 1,
+         4.0 / 3},
+        {"no ratios in a line with stream id and language",
+         "  Stream #0:0[0x1](und): Video: h264 (High) (avc1 / 0x31637661), yuv420p(tv, bt709), 1920x800, 24 fps\n", 1,
+         2.4},
+        {"the display size before the coded one", "  Stream #0:0: Video: h264, yuv420p, 1920x1080 (1920x1088), 25 fps\n",
+         1, 16.0 / 9},
+        {"the first video line decides, bracket or not",
+         "Stream #0:0: Video: a, 640x480, 25 fps\nStream #0:1: Video: b, 320x180 [SAR 1:1 DAR 16:9]\n", 1, 4.0 / 3},
+        {"a title holding both words is no stream line",
+         "    title           : Live Stream Video 1280x720\n  Stream #0:0: Video: x, 640x480, 25 fps\n", 1, 4.0 / 3},
+        {"a stream line without ratios or size", "  Stream #0:0: Video: none\n", 1, 0},
+        {"markers past the first chunk: its own size decides", longLine, 1, 16.0 / 9},
+        {"no stream line", "Input #0, mov,mp4\n  Duration: 00:00:01.00\n", 0, 0},
+        {"no output at all", "", 0, 0},
+        {"a ratio over zero is no ratio", "Stream #0:0: Video: x, 720x576 [SAR 1:0 DAR 3:0]\n", 1, 1.25},
         {"hexadecimal numbers as the C library reads them", "Stream #0:0: Video: x [SAR 0x10:0x8 DAR 010:04]\n", 2, 2},
         {"08 is the octal 0, then 8", "Stream #0:0: Video: x [SAR 08:1 DAR 4:3]\n", 0, 4.0 / 3},
-        {"a number no int holds is no number", "Stream #0:0: Video: x [SAR 99999999999:1 DAR 4:3]\n", -1, 4.0 / 3},
-        {"the character right after the marker is not blanked", "Stream #0:0: Video: x [SAR :3:4 DAR 1:1]\n", -1, 1},
+        {"a number no int holds is no number", "Stream #0:0: Video: x [SAR 99999999999:1 DAR 4:3]\n", 1, 4.0 / 3},
+        {"the character right after the marker is not blanked", "Stream #0:0: Video: x [SAR :3:4 DAR 1:1]\n", 1, 1},
         {"a separator 16 characters on is blanked", "Stream Video [SAR " + std::string(15, ' ') + "1:2 DAR 1:1]\n",
          0.5, 1},
-        {"one 17 characters on is not", "Stream Video [SAR " + std::string(16, ' ') + "1:2 DAR 1:1]\n", -1, 1},
-        {"a ratio cut by the chunk's end", cutLine, 1, -1},
+        {"one 17 characters on is not", "Stream Video [SAR " + std::string(16, ' ') + "1:2 DAR 1:1]\n", 1, 1},
+        {"a ratio cut by the chunk's end", cutLine, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         VideoInfo.video_sar = VideoInfo.video_dar = 7;
         fakeProbe(place, c.output);
         EXPECT_TRUE(GetDARInfo("video.mp4"));
-        EXPECT_DOUBLE_EQ(VideoInfo.video_sar, c.sar < 0 ? 7 : c.sar);
-        EXPECT_DOUBLE_EQ(VideoInfo.video_dar, c.dar < 0 ? 7 : c.dar);
+        EXPECT_DOUBLE_EQ(VideoInfo.video_sar, c.sar);
+        EXPECT_DOUBLE_EQ(VideoInfo.video_dar, c.dar);
         fs::remove(place.root() / "ffprobe");
     }
 }
 
-TEST_F(Runners, AMissingFfprobeKeepsTheOldRatios)
+TEST_F(Runners, AMissingFfprobeLeavesNoRatios)
 {
     VideoInfo.video_sar = 1.5;
     VideoInfo.video_dar = 2.35;
     NoPath noPath;
     EXPECT_TRUE(GetDARInfo("video.mp4"));
-    EXPECT_EQ(VideoInfo.video_sar, 1.5);
-    EXPECT_EQ(VideoInfo.video_dar, 2.35);
+    EXPECT_EQ(VideoInfo.video_sar, 0);
+    EXPECT_EQ(VideoInfo.video_dar, 0);
     EXPECT_EQ(fs::file_size(place.temp() / "dar.info"), 0u);
 }
 
@@ -136,6 +164,15 @@ TEST_F(Runners, QuillsumDigestIsStoredOnlyForAReadableFile)
 
     // A file that cannot be read gives no digest, not the first word of Quillsum's complaint.
     EXPECT_FALSE(GetMD5Hash(UnicodeString((place.root() / "gone.bin").string())));
+    EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
+}
+
+TEST_F(Runners, AVideoNameThatIsNotUtf8ReachesQuillsumIntact)
+{
+    place.link("Quillsum", QUILLSUM_PATH);
+    const fs::path video = place.root() / "clip \xE9t\xE9.bin";
+    place.write(video, "abc");
+    ASSERT_TRUE(GetMD5Hash(UnicodeString::FromPathBytes(video.string())));
     EXPECT_EQ(VideoInfo.md5.ToUtf8(), "900150983cd24fb0d6963f7d28e17f72");
 }
 
@@ -215,10 +252,10 @@ TEST_F(Runners, AnalyzerGetsItsEightArgumentsIntact)
     place.write(place.temp() / "ss_1.00_25.jpg", "old");
     place.write(place.temp() / "table.jpg", "old");
     place.write(place.root() / "mine.jpg", "mine");
-    const std::string video = (place.root() / "a \"quoted\" name; with blanks.mp4").string();
+    const std::string video = (place.root() / "a \"quoted\" name; with blanks, not UTF-8 \xFF.mp4").string();
     VideoInfo.video_dar = 16.0 / 9;
 
-    ASSERT_TRUE(GetVideoAnalysis(UnicodeString(video)));
+    ASSERT_TRUE(GetVideoAnalysis(UnicodeString::FromPathBytes(video)));
     const std::string t = place.temp().string();
     EXPECT_EQ(readFile(place.root() / "analyzer.log"),
               video + "\n1.77777777777778\n" + t + "/data.rgb\n" + t + "/hashes.dat\n" + t + "\nss\n" + t +

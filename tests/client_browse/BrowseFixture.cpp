@@ -87,6 +87,14 @@ std::map<std::string, std::string> BrowseTest::fieldsOf(const ts::HttpRequest& r
     return fields;
 }
 
+std::vector<std::string> BrowseTest::deletedIds() const
+{
+    std::vector<std::string> ids;
+    for (const ts::HttpRequest& request : requestsTo("delete.php"))
+        ids.push_back(fieldsOf(request)["id"]);
+    return ids;
+}
+
 void BrowseTest::loadMainList()
 {
     Form1->BitBtn1Click();

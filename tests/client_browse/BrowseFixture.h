@@ -32,6 +32,8 @@ protected:
     // The requests that reached `script` since the test began, and the fields of one of them.
     std::vector<ts::HttpRequest> requestsTo(const std::string& script) const;
     static std::map<std::string, std::string> fieldsOf(const ts::HttpRequest& request);
+    // The ids that delete.php was asked to delete since the test began.
+    std::vector<std::string> deletedIds() const;
 
     // Refreshes the main window's list: this account's records.
     void loadMainList();

@@ -250,16 +250,7 @@ TEST_F(RecordActions, SaveAfterAFailedLoadKeepsTheShownRecordsId)
     EXPECT_EQ(stored(id, "producer"), "Своя правка");
 }
 
-class RecordDelete : public RecordActions {
-protected:
-    std::vector<std::string> deletedIds() const
-    {
-        std::vector<std::string> ids;
-        for (const ts::HttpRequest& request : requestsTo("delete.php"))
-            ids.push_back(fieldsOf(request)["id"]);
-        return ids;
-    }
-};
+using RecordDelete = RecordActions;
 
 TEST_F(RecordDelete, DeletingTheLastOfFiveShowsTheNewLast)
 {
@@ -337,7 +328,39 @@ TEST_F(RecordDelete, OnlyTheRecordOnShowIsDeleted)
     Form8->BitBtn9Click();
     EXPECT_EQ(deletedIds(), std::vector<std::string>{std::to_string(shown)});
     EXPECT_TRUE(server().record(kept));
-    EXPECT_EQ(VIEW_ID, kept);  // the record that took its place in the list
+    EXPECT_EQ(Table.ToUtf8(), "Search");
+    EXPECT_EQ(VIEW_ID, 0);  // the search has no hit left to show
+}
+
+// When the list cannot be loaded, before or after the delete, its failure is all the user is told: opening the
+// record that the old list still holds would only add "Запись не найдена!".
+TEST_F(RecordDelete, AListThatCannotBeLoadedIsTheOnlyMessage)
+{
+    const struct {
+        const char* when;
+        bool listedBefore;  // else the list is loaded to find the record, and that fails
+    } cases[] = {{"after the delete", true}, {"before the delete", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        server().unscript("list.php");
+        const int id = addFilm("Без списка после удаления");
+        if (c.listedBefore) {
+            loadMainList();
+            openFromMainList(1);  // the account's only record
+        } else {
+            open(id);
+        }
+        server().script("list.php", ts::HttpReply::Text("OK", 500));
+        server().clearRequests();
+        dialogs.messages.clear();
+
+        Form8->BitBtn9Click();
+        EXPECT_EQ(dialogs.messages,
+                  std::vector<std::string>{"Сервер недоступен!\n Попробуйте повторить запрос чуть позже!"});
+        EXPECT_EQ(server().record(id).has_value(), !c.listedBefore);
+        EXPECT_TRUE(requestsTo("view.php").empty());
+        EXPECT_EQ(value(1), "Без списка после удаления");
+    }
 }
 
 TEST_F(RecordDelete, ARecordOutsideTheAccountsListIsNotDeleted)

@@ -205,6 +205,19 @@ TEST_F(RecordForm, APictureThatIsNotJpegStaysEmpty)
     }
 }
 
+// Image readers refuse pictures over 128 MB unless told otherwise; a 6000 × 6000 one takes 144 MB decoded.
+TEST_F(RecordForm, APictureOfAnySizeThatMemoryHoldsIsShown)
+{
+    VIEW_ID = addFilm("Огромная картинка");
+    auto stored = *server().record(VIEW_ID);
+    stored.files["table"] = {"table.jpg", jpegBytes(6000, 6000)};
+    server().addRecord(stored);
+    Form8->FormShow();
+    waitForPicture();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(Form8->Picture().size(), QSize(6000, 6000));
+}
+
 TEST_F(RecordForm, TwoLoadsInARowFetchThePictureOnce)
 {
     VIEW_ID = addFilm("Одна картинка");

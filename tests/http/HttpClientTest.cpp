@@ -187,6 +187,29 @@ TEST_F(HttpClientTest, SilentServerEndsInHttpErrorAfterTheStallTimeout) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
+TEST_F(HttpClientTest, TricklingServerEndsInHttpErrorAfterTheLowSpeedWindow) {
+  // A byte every 200 ms: the stall time-out never fires, and the whole reply would take 8 seconds.
+  httpSettings().lowSpeedWindowMs = 1000;
+  HttpReply trickle = HttpReply::Text(std::string(40, 'x'));
+  trickle.trickleMs = 200;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(postWithReply(trickle), HttpError);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, std::chrono::milliseconds(1000));  // judged over a whole window, not a moment
+  EXPECT_LT(took, std::chrono::seconds(5));
+}
+
+TEST_F(HttpClientTest, SlowButRealReplyCompletes) {
+  // 2 KB a second is far above the limit: the reply runs through several windows and is never ended.
+  httpSettings().lowSpeedWindowMs = 500;
+  HttpReply slow = HttpReply::Text(std::string(6000, 'x'));
+  slow.trickleMs = 50;
+  slow.trickleBytes = 100;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(postWithReply(slow).ToUtf8(), slow.body);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4 * 500));
+}
+
 TEST_F(HttpClientTest, ServerThatNeverShakesHandsEndsInHttpErrorAfterTheConnectTimeout) {
   // A socket that listens but never accepts: the TCP connection completes, the TLS handshake never does.
   const int fd = socket(AF_INET, SOCK_STREAM, 0);

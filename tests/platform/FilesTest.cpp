@@ -25,7 +25,7 @@ protected:
         fs::create_directories(p.parent_path());
         std::ofstream(p) << content;
     }
-    UnicodeString u(const fs::path& p) const { return UnicodeString(p.string()); }
+    UnicodeString u(const fs::path& p) const { return UnicodeString::FromPathBytes(p.string()); }
     std::set<std::string> names(const fs::path& folder, const char* mask, int attr) {
         std::set<std::string> out;
         TSearchRec rec;
@@ -81,6 +81,36 @@ TEST_F(FilesTest, FindFiltersHiddenEntriesAndFolders) {
     EXPECT_EQ(names(root, "*", faDirectory | faHidden).count(".secret/"), 1u);
     EXPECT_TRUE(names(root / "missing", "*", faNormal).empty());
     EXPECT_TRUE(names(root, "*.png", faNormal).empty());
+}
+
+TEST_F(FilesTest, NamesThatAreNotUtf8AreListedAndReachTheirFiles) {
+    const std::string latin1 = "caf\xE9.jpg", cut = "\xD0.txt";
+    touch(root / latin1, "12345");
+    touch(root / cut, "abc");
+    fs::create_directory(root / "d\xFF");
+    touch(root / "d\xFF" / "f.txt");
+    const UnicodeString folder = u(root);
+    std::set<std::string> listed;
+    TSearchRec rec;
+    for (int r = FindFirst(folder + "/*", faNormal, rec); r == 0; r = FindNext(rec)) {
+        const UnicodeString path = folder + "/" + rec.Name;
+        listed.insert(path.ToPathBytes());
+        EXPECT_TRUE(FileExists(path));
+        EXPECT_EQ(FileSize(path), rec.Size);
+        EXPECT_TRUE(DeleteFile(path));
+    }
+    FindClose(rec);
+    EXPECT_EQ(listed, (std::set<std::string>{(root / latin1).string(), (root / cut).string()}));
+    EXPECT_FALSE(fs::exists(root / latin1));
+    EXPECT_FALSE(fs::exists(root / cut));
+
+    const UnicodeString sub = u(root / "d\xFF");
+    EXPECT_TRUE(DirectoryExists(sub));
+    EXPECT_EQ(names(root / "d\xFF", "*", faNormal), (std::set<std::string>{"f.txt"}));
+    setenv("XDG_DATA_HOME", (root / "no-such-folder").c_str(), 1);
+    ShellDeleteDirectory(sub);
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_FALSE(fs::exists(root / "d\xFF"));
 }
 
 TEST_F(FilesTest, DeleteGoesToTheTrashWithItsRecord) {

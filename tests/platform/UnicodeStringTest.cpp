@@ -22,6 +22,33 @@ TEST(UnicodeString, MalformedUtf8AndLoneSurrogatesBecomeReplacementCharacters) {
     EXPECT_EQ(UnicodeString(std::u16string(1, char16_t(0xD800))).ToUtf8(), "\xEF\xBF\xBD");
 }
 
+TEST(UnicodeString, PathBytesRoundTripWithoutLoss) {
+    const struct {
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"temp/фото_1.jpg", u"temp/фото_1.jpg"},  // valid UTF-8 reads as text
+        {"\xF0\x9F\x98\x80.jpg", u"\U0001F600.jpg"},
+        {"caf\xE9.jpg", u"caf\xDCE9.jpg"},  // a Latin-1 name: U+DC80 + byte
+        {"\xFF\xFE", u"\xDCFF\xDCFE"},
+        {"a\xC3", u"a\xDCC3"},  // a sequence cut short
+        {"\xE2\x82", u"\xDCE2\xDC82"},
+        {"\xC0\xAF", u"\xDCC0\xDCAF"},  // an overlong "/" is no separator
+        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},  // an encoded surrogate
+        {"\xD1\x84\x80", u"ф\xDC80"},  // a stray continuation byte
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        const UnicodeString path = UnicodeString::FromPathBytes(c.bytes);
+        EXPECT_EQ(path.u16(), c.text);
+        EXPECT_EQ(path.ToPathBytes(), c.bytes);
+    }
+    // Only the escapes turn back into bytes; other lone surrogates cannot name a file and stay U+FFFD.
+    EXPECT_EQ(UnicodeString(u"\xDC7F\xD800").ToPathBytes(), "\xEF\xBF\xBD\xEF\xBF\xBD");
+    // Text meant for people keeps its replacement characters: an escaped byte never leaves as UTF-8 text.
+    EXPECT_EQ(UnicodeString::FromPathBytes("caf\xE9").ToUtf8(), "caf\xEF\xBF\xBD");
+}
+
 TEST(UnicodeString, IndexOutsideTheTextRaisesRangeError) {
     const UnicodeString s = "ab";
     EXPECT_EQ(s[2], u'b');

@@ -11,8 +11,8 @@
 // Catalogue mode (the default) answers list.php, delete.php, add.php, check.php, find.php, view.php,
 // get_image.php and update.php from the accounts and records held in memory (see Catalogue.h for the
 // record's fields). script(name, reply) makes one script answer a fixed reply instead — status,
-// Content-Type with or without charset, Set-Cookie, Location, a delay, any bytes, or no answer at all —
-// until unscript(name). Paths outside "/desk/v3/" get 404.
+// Content-Type with or without charset, Set-Cookie, Location, a delay, any bytes, a body trickled piece by
+// piece, or no answer at all — until unscript(name). Paths outside "/desk/v3/" get 404.
 
 #include "Catalogue.h"
 #include "HttpsServer.h"

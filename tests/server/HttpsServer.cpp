@@ -10,6 +10,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <csignal>
 #include <chrono>
@@ -118,14 +119,14 @@ void writeAll(SSL* ssl, const std::string& bytes) {
   }
 }
 
-std::string replyBytes(const HttpReply& reply) {
+// The status line and the headers, up to the empty line that ends them.
+std::string replyHead(const HttpReply& reply) {
   std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " +
                     (reply.reason.empty() ? reasonPhrase(reply.status) : reply.reason) + "\r\n";
   if (reply.contentType) out += "Content-Type: " + *reply.contentType + "\r\n";
   for (const auto& line : reply.headers) out += line + "\r\n";
   out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
   out += "Connection: close\r\n\r\n";
-  out += reply.body;
   return out;
 }
 
@@ -252,6 +253,19 @@ bool HttpsServer::waitUnlessStopping(int delayMs, int fd) {
   }
 }
 
+void HttpsServer::writeReply(SSL* ssl, const HttpReply& reply, int fd) {
+  if (reply.trickleMs <= 0) {
+    writeAll(ssl, replyHead(reply) + reply.body);
+    return;
+  }
+  writeAll(ssl, replyHead(reply));
+  const std::size_t piece = std::max<std::size_t>(reply.trickleBytes, 1);
+  for (std::size_t at = 0; at < reply.body.size(); at += piece) {
+    if (!waitUnlessStopping(reply.trickleMs, fd)) return;
+    writeAll(ssl, reply.body.substr(at, piece));
+  }
+}
+
 HttpReply HttpsServer::answer(const HttpRequest& request) {
   try {
     return handler_(request);
@@ -271,7 +285,8 @@ void HttpsServer::serve(Connection& connection) {
     if (status != kPeerGone) {
       const HttpReply reply = status == kComplete ? answer(request) : HttpReply::Text("Bad request", status);
       // Held back for ever, the wait only ends with the server or the peer, and nothing is written.
-      if (waitUnlessStopping(reply.neverAnswer ? -1 : reply.delayMs, connection.fd)) writeAll(ssl, replyBytes(reply));
+      if (waitUnlessStopping(reply.neverAnswer ? -1 : reply.delayMs, connection.fd))
+        writeReply(ssl, reply, connection.fd);
       SSL_shutdown(ssl);
     }
   }

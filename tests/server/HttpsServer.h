@@ -3,7 +3,7 @@
 // (every reply says "Connection: close"), each request kept byte for byte and answered by a handler.
 // It stays up whatever a peer sends: at most kMaxConnections are served at once (further ones wait in the
 // listen queue), a peer that stops sending mid-request is dropped after kIdleTimeoutMs, one that hangs up
-// while its answer is delayed or held back frees its slot at once, a request that
+// while its answer is delayed, held back or trickled frees its slot at once, a request that
 // cannot be read (bad Content-Length, no length for a body, too large) is answered 400, 411 or 413
 // without the handler, and a handler that throws gives 500.
 
@@ -20,6 +20,7 @@
 #include <vector>
 
 typedef struct ssl_ctx_st SSL_CTX;
+typedef struct ssl_st SSL;
 
 namespace tarvello::testserver {
 
@@ -46,6 +47,8 @@ struct HttpReply {
   std::string body;                                            // any bytes
   int delayMs = 0;                                             // wait this long before answering
   bool neverAnswer = false;                                    // read the request, then hold the connection silently
+  int trickleMs = 0;                                           // above 0: the head at once, then the body in
+  std::size_t trickleBytes = 1;                                // pieces of trickleBytes, one every trickleMs
 
   static HttpReply Text(std::string body, int status = 200);
 };
@@ -79,6 +82,7 @@ class HttpsServer {
   void serve(Connection& connection);
   void joinFinished();  // with mutex_ held
   HttpReply answer(const HttpRequest& request);  // the handler's reply, 500 when it throws
+  void writeReply(SSL* ssl, const HttpReply& reply, int fd);  // trickled when the reply asks for it
   // Waits delayMs (-1: for ever); false once the server stops or the peer on `fd` hangs up.
   bool waitUnlessStopping(int delayMs, int fd);
 

@@ -1,5 +1,9 @@
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include <functional>
 
 #include "TestSupport.h"
 #include "utils/FileOperations.h"
@@ -18,6 +22,23 @@ protected:
         unsetenv("XDG_DATA_HOME");
         TempFolderTest::TearDown();
     }
+};
+
+// For its scope, the calling thread honours permission bits even when it runs as root, as any other user's does.
+class PermissionsHonoured {
+public:
+    PermissionsHonoured() {
+        syscall(SYS_capget, &header_, saved_);
+        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+        for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+            lowered[cap / 32].effective &= ~(1u << (cap % 32));
+        syscall(SYS_capset, &header_, lowered);
+    }
+    ~PermissionsHonoured() { syscall(SYS_capset, &header_, saved_); }
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2] = {};
 };
 
 }  // namespace
@@ -50,6 +71,18 @@ TEST_F(FileOperationsTest, DeleteFilesOfAFlatFolderSucceeds) {
     EXPECT_TRUE(exists("flat/.hidden"));
     EXPECT_TRUE(DeleteFilesFromDirectory(at("empty")));
     EXPECT_TRUE(DeleteFilesFromDirectory(at("missing")));
+}
+
+TEST_F(FileOperationsTest, DeleteFilesRemovesNamesThatAreNotUtf8) {
+    touch("work/caf\xE9.jpg");
+    touch("work/\xFF");
+    touch("work/ok.jpg");
+    EXPECT_TRUE(DeleteFilesFromDirectory(at("work")));
+    EXPECT_TRUE(std::filesystem::is_empty(root / "work"));
+
+    touch("tree/d\xE9j\xE0/\xC3.txt");  // a name cut short, in a folder with a Latin-1 name
+    EXPECT_FALSE(DeleteFilesFromDirectory(at("tree")));  // the subfolder is listed and stays
+    EXPECT_TRUE(std::filesystem::is_empty(root / "tree/d\xE9j\xE0"));
 }
 
 TEST_F(FileOperationsTest, DeleteFilesKeepsAReadOnlyFileAndReportsIt) {
@@ -91,6 +124,44 @@ TEST_F(FileOperationsTest, DeleteDirectoryFullMovesTheFolderToTheTrash) {
     EXPECT_TRUE(exists("data/Trash/files/gone/f.txt"));
     EXPECT_TRUE(exists("data/Trash/info/gone.trashinfo"));
     EXPECT_TRUE(DeleteDirectoryFull(at("never-was")));
+}
+
+TEST_F(FileOperationsTest, DeleteDirectoryFullKeepsTheFolderWhenTheTrashCannotTakeIt) {
+    namespace fs = std::filesystem;
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec;
+    const struct {
+        const char* what;
+        std::string folder;
+        std::function<void(const fs::path& trash)> spoil;
+    } cases[] = {
+        {"read-only info", "work", [&](const fs::path& t) { fs::permissions(t / "info", readOnly); }},
+        {"read-only files", "work", [&](const fs::path& t) { fs::permissions(t / "files", readOnly); }},
+        {"info is a file", "work", [](const fs::path& t) { fs::remove(t / "info"); std::ofstream(t / "info"); }},
+        {"a name too long for its record", std::string(250, 'n'), [](const fs::path&) {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path trash = root / "data/Trash";
+        fs::create_directories(trash / "files");
+        fs::create_directories(trash / "info");
+        touch(c.folder + "/f.txt", "kept");
+        touch(c.folder + "/sub/g.txt", "kept too");
+        c.spoil(trash);
+        {
+            PermissionsHonoured asAnyUser;
+            EXPECT_FALSE(DeleteDirectoryFull(at(c.folder)));
+        }
+        EXPECT_EQ(getFileSize(at(c.folder + "/f.txt")), 4);
+        EXPECT_EQ(getFileSize(at(c.folder + "/sub/g.txt")), 8);
+        fs::permissions(trash / "info", fs::perms::owner_all);
+        fs::permissions(trash / "files", fs::perms::owner_all);
+        EXPECT_TRUE(fs::is_empty(trash / "files"));
+        if (fs::is_directory(trash / "info")) {
+            EXPECT_TRUE(fs::is_empty(trash / "info"));  // no stray record
+        }
+        fs::remove_all(trash);
+        fs::remove_all(root / c.folder);
+    }
 }
 
 TEST_F(FileOperationsTest, MoveAndCopyReportTheDestinationFolder) {

@@ -101,6 +101,17 @@ TEST_F(ListingTest, PicturesAreFoundByExtensionInAnyCase) {
     EXPECT_EQ(asSet(items(list)), withBmp);
 }
 
+TEST_F(ListingTest, NamesThatAreNotUtf8AreListedByTheirBytes) {
+    touch("P/caf\xE9.JPG");
+    touch("P/\xFF\xFE.png");
+    touch("P/notes\xE9.txt");
+    TStringList list;
+    EXPECT_EQ(GetPicturesFromDirectory(at("P"), &list), 2);
+    std::set<std::string> paths;
+    for (const UnicodeString& path : items(list)) paths.insert(path.ToPathBytes());
+    EXPECT_EQ(paths, (std::set<std::string>{(root / "P/caf\xE9.JPG").string(), (root / "P/\xFF\xFE.png").string()}));
+}
+
 TEST_F(ListingTest, SoundsAreFoundByExtension) {
     touch("S/a.ogg");
     touch("S/b.MP3");

@@ -46,7 +46,7 @@ protected:
     bool exists(const std::filesystem::path& relative) const { return std::filesystem::exists(root / relative); }
     // The path of relative under the folder, as the utilities take it.
     UnicodeString at(const std::string& relative = "") const {
-        return UnicodeString(relative.empty() ? root.string() : (root / relative).string());
+        return UnicodeString::FromPathBytes(relative.empty() ? root.string() : (root / relative).string());
     }
 
     std::filesystem::path root;
