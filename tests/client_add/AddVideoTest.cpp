@@ -113,10 +113,11 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
     const std::vector<std::pair<std::string, std::string>> plain = {
         {"application", "Tarvello Desk"}, {"version", "3.0"}, {"user", TestUser}, {"password", TestPassword},
         {"filename", ""}, {"md5", md5}, {"width", "320"}, {"height", "180"}, {"video_sar", "1"},
-        {"video_dar", "1.77777777777778"}, {"used_width", infoValue(place->temp() / "info.dat", "ResultWidth:")},
+        {"video_dar", "1.77777777777778"},
+        // the content's size as the analyzer measured it
+        {"used_width", infoValue(place->temp() / "info.dat", "ResultWidth:")},
         {"used_height", infoValue(place->temp() / "info.dat", "ResultHeight:")},
-        {"size", std::to_string(VideoInfo.size)},
-        {"frames", "400"}, {"fps", "25"}, {"duration", "16"}};
+        {"size", std::to_string(VideoInfo.size)}, {"frames", "400"}, {"fps", "25"}, {"duration", "16"}};
     for (size_t i = 0; i < plain.size(); ++i) {
         SCOPED_TRACE(plain[i].first);
         EXPECT_EQ(parts[i].name, plain[i].first);

@@ -1,11 +1,11 @@
 #include "ClientTestKit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QThread>
-#include <QAction>
 #include <QTimer>
 #include <gtest/gtest.h>
 
