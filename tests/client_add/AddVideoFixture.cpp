@@ -1,6 +1,5 @@
 #include "AddVideoFixture.h"
 
-#include <QApplication>
 #include <QTimer>
 #include <algorithm>
 
@@ -9,8 +8,6 @@
 #include "LoopbackServer.h"
 #include "Unit1.h"
 #include "Unit3.h"
-#include "Unit5.h"
-#include "Unit8.h"
 
 using namespace tarvello::testserver;
 
@@ -47,7 +44,7 @@ void AddVideo::SetUp()
     Password = UnicodeString(TestPassword);
     place = std::make_unique<WorkPlace>();
     place->link("Quillsum", QUILLSUM_PATH);
-    VideoInfo = TVideoInfo{};
+    resetClientWindows();
     catalogue().clearRequests();
     Form3->show();
 }
@@ -55,9 +52,7 @@ void AddVideo::SetUp()
 void AddVideo::TearDown()
 {
     waitForAnalysis();
-    Form3->hide();
-    Form8->hide();
-    Form5->hide();
+    resetClientWindows();
     catalogue().unscript("check.php");
     catalogue().unscript("add.php");
     place.reset();

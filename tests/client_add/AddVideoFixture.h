@@ -13,8 +13,14 @@
 #include "WorkPlace.h"
 
 inline const std::string TestUser = "maker@example.org";
-// A password with the characters that a query would otherwise cut or change.
-inline const std::string TestPassword = "p&ss +#1";
+// A password with the characters that a query would otherwise cut or change, and with those that quoted-printable
+// changes in a form part: "=" (here followed by what reads as an escape) and a leading ".".
+inline const std::string TestPassword = ".pa=3D&ss +#1";
+
+// The info file of a 320 × 180 video of 400 frames at 25 a second, as printf writes it in fakeAnalyzerScript.
+inline const std::string Info320 =
+    "Width: 320\\nHeight: 180\\nFPS: 25\\nFrames: 400\\nFOURCC: FMP4\\nPixelAspectRatio: 1.000000\\n"
+    "ResultWidth: 320\\nResultHeight: 180\\n";
 
 tarvello::testserver::CatalogueServer& catalogue();
 

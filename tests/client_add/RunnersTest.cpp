@@ -216,6 +216,7 @@ TEST_F(Runners, InfoFileReading)
     } cases[] = {
         {"23.976 frames a second", full("23.976", "1000", "avc1"), true, 23.976, 41.708, 1900},
         {"25 frames a second", full("25", "12345", "avc1"), true, 25, 493.8, 1900},
+        {"milliseconds rounded down, not to the nearest", full("29.97", "1000", "avc1"), true, 29.97, 33.366, 1900},
         {"no FPS line keeps the old rate", "Width: 1920\nHeight: 1080\nFrames: 500\nResultWidth: 1900\n", true, 10, 50,
          1900},
         {"an empty FOURCC shifts the pairing", full("25", "250", ""), true, 25, 10, 5},

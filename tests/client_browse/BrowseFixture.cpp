@@ -9,8 +9,6 @@
 #include "LoopbackServer.h"
 #include "StringGrid.h"
 #include "Unit1.h"
-#include "Unit5.h"
-#include "Unit7.h"
 #include "Unit8.h"
 
 namespace {
@@ -54,19 +52,13 @@ void BrowseTest::SetUp()
     Password = "secret";
     for (const char* script : {"list.php", "delete.php", "find.php", "view.php", "get_image.php", "update.php"})
         server().unscript(script);
-    Form8->Timer1->stop();
-    Form8->hide();
-    Form7->hide();
-    Table = UnicodeString();
-    VIEW_ID = -1;
+    resetClientWindows();
     server().clearRequests();
 }
 
 void BrowseTest::TearDown()
 {
-    Form8->hide();
-    Form7->hide();
-    Form5->hide();
+    resetClientWindows();
 }
 
 int BrowseTest::addFilm(const std::string& title, const std::map<std::string, std::string>& fields)

@@ -46,6 +46,6 @@ protected:
 
 std::string text(const QLabel* label);
 std::string cell(const TStringGrid& grid, int col, int row);
-// A picture of one colour in `format` ("JPG", "PNG").
+// A picture of one colour in a format that QImage writes ("JPG", "PNG", "BMP").
 std::string pictureBytes(int width, int height, const char* format);
 inline std::string jpegBytes(int width, int height) { return pictureBytes(width, height, "JPG"); }

@@ -190,7 +190,8 @@ TEST_F(RecordForm, APictureThatIsNotJpegStaysEmpty)
 {
     for (const ts::HttpReply& reply : {ts::HttpReply::Text("Wrong password"), ts::HttpReply::Text(""),
                                        ts::HttpReply::Text(jpegBytes(8, 8), 500),
-                                       ts::HttpReply::Text(pictureBytes(8, 8, "PNG"))}) {
+                                       ts::HttpReply::Text(pictureBytes(8, 8, "PNG")),
+                                       ts::HttpReply::Text(pictureBytes(8, 8, "BMP"))}) {
         SCOPED_TRACE(std::to_string(reply.status) + " " + reply.body.substr(0, 20));
         dialogs.messages.clear();
         server().script("get_image.php", reply);

@@ -1,6 +1,5 @@
 #include "ClientWindows.h"
 
-#include <QApplication>
 #include <QTimer>
 #include <fstream>
 #include <iterator>
@@ -69,9 +68,7 @@ void ClientWindowTest::TearDown()
 {
     for (const char* script : {"list.php", "delete.php"})
         catalogue().unscript(script);
-    for (QWidget* window : QApplication::topLevelWidgets())
-        window->hide();
-    Form1->Timer1->stop();
+    resetClientWindows();
 }
 
 void ClientWindowTest::writeSettings(const std::string& bytes) const

@@ -1,11 +1,19 @@
 #include "ClientTestKit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include "StringGrid.h"
+#include "Unit1.h"
+#include "Unit3.h"
+#include "Unit7.h"
+#include "Unit8.h"
 
 DialogRecorder::DialogRecorder() : saved_(dialogHook())
 {
@@ -30,6 +38,33 @@ DialogRecorder::DialogRecorder() : saved_(dialogHook())
 DialogRecorder::~DialogRecorder()
 {
     dialogHook() = saved_;
+}
+
+void resetClientWindows()
+{
+    if (Form1) {
+        Form1->Timer1->stop();
+        Form1->StringGrid1->setCurrentCell(-1, -1);
+    }
+    if (Form3) {
+        Form3->Timer1->stop();
+        Form3->Timer2->stop();
+    }
+    if (Form7)
+        Form7->StringGrid1->setCurrentCell(-1, -1);
+    if (Form8) {
+        Form8->Timer1->stop();
+        Form8->N2->setChecked(true);
+    }
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+
+    Source = UnicodeString();
+    Table = UnicodeString();
+    CurEditForm = UnicodeString();
+    VIDEO_OK = false;
+    VIEW_ID = -1;
+    VideoInfo = TVideoInfo{};
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
@@ -85,6 +120,9 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarvello Desk");
+    // Tests close and hide windows all the time; the last one closing must not make the application quit, as a
+    // quit left pending would end the next test's event loop at once.
+    QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

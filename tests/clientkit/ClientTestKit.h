@@ -31,6 +31,14 @@ private:
     DialogHook saved_;  // the hook in force before
 };
 
+// Puts the windows and the client-wide state that tests change back as start-up leaves them, so that no test
+// sees what an earlier one left: stops the timers a test may have started (the start-up timers, the progress
+// ticker and the record form's picture timer, whose late request and message would land in the next test), hides
+// every window, clears the grids' current cells, checks "Вписать" again and resets VIEW_ID, Table, CurEditForm,
+// Source, VIDEO_OK and VideoInfo. The account, CurPath and the server address are each fixture's own. Call it
+// with no analysis running.
+void resetClientWindows();
+
 // Runs the event loop until `done` holds or `timeout` passes; returns whether `done` held.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 

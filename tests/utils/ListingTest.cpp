@@ -45,6 +45,7 @@ TEST_F(ListingTest, FilesOfAFolderPrecedeItsSubfolders) {
     const UnicodeString A = at("A");
     const Lines lines = textLines(GetFilesFromDirectory(A, "*", true, true));
     EXPECT_EQ(asSet(lines), (std::set<UnicodeString>{A + "/a1", A + "/a2", A + "/S", A + "/S/s1"}));
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[2], A + "/S");
     EXPECT_EQ(lines[3], A + "/S/s1");
 }
