@@ -26,6 +26,8 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
     Edit2 = new QLineEdit(this);
     Edit2->setGeometry(112, 104, 257, 21);
     Edit2->setEchoMode(QLineEdit::Password);
+    // Each character of the password shows as "*", not as the style's own dot.
+    Edit2->setStyleSheet("lineedit-password-character: 42;");
     Label3 = new QLabel("Если у Вас нет учётной записи, зарегистрируйтесь. Это займёт минуту.", this);
     Label3->setGeometry(24, 170, 370, 26);
     Label3->setWordWrap(true);
