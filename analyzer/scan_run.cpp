@@ -1,6 +1,7 @@
 #include "scan_run.h"
 
 #include "border_detector.h"
+#include "content_rows.h"
 #include "data_file.h"
 #include "frame_reader.h"
 #include "number_text.h"
@@ -130,6 +131,23 @@ struct Samples {
     cv::Size frameSize;  // of the frames as read
 };
 
+// Reads frame target. A seek decodes from the key frame before the target; reading on from next, the frame
+// that the capture gives without a seek, decodes the frames in between. Over a short way reading on is cheaper
+// (a seek decodes about half a key-frame interval on average, and x264 puts key frames up to 250 frames
+// apart), and it lands on exactly the frame that a seek lands on wherever seeks are exact.
+bool ReadFrameAt(cv::VideoCapture& capture, int& next, int target, cv::Mat& frame)
+{
+    constexpr int kReadOnFrames = 150;
+    if (target < next || target - next > kReadOnFrames)
+        capture.set(cv::CAP_PROP_POS_FRAMES, target);
+    else
+        for (; next < target; ++next)
+            if (!capture.grab())
+                return false;
+    next = target + 1;
+    return capture.read(frame);
+}
+
 // Measures the black bars on ten frames spread over the video; leaves the last sample in working. A read
 // that fails (the frame count is only an estimate in many files) ends the pass: the samples read decide.
 Samples SampleBorders(cv::VideoCapture& capture, const VideoProbe& probe, const PixelAspect& aspect, cv::Mat& working)
@@ -137,9 +155,9 @@ Samples SampleBorders(cv::VideoCapture& capture, const VideoProbe& probe, const 
     Samples samples;
     const int step = probe.frameCount / 11;
     cv::Mat frame;
+    int next = 0;
     for (int k = 1; k <= 10; ++k) {
-        capture.set(cv::CAP_PROP_POS_FRAMES, k * step);
-        if (!capture.read(frame)) {
+        if (!ReadFrameAt(capture, next, k * step, frame)) {
             std::printf("Can't read frame!\n");
             break;
         }
@@ -201,7 +219,7 @@ void SavePicture(const std::string& path, const cv::Mat& picture)
 
 // Every entry of the list that names this frame writes it (the same name again for a repeated entry).
 void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots, int frameIndex, double frameRate,
-                     const cv::Mat& contentView, cv::Mat& picture)
+                     const cv::Mat& content)
 {
     for (int shot : screenshots) {
         if (shot != frameIndex)
@@ -209,19 +227,17 @@ void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots,
         const std::string path = std::string(args.screenshotsDirectory) + static_cast<char>(PathDelim) +
                                  args.screenshotsName + "_" + FormatFixed(frameIndex / frameRate, 2) + "_" +
                                  std::to_string(frameIndex) + ".jpg";
-        contentView.copyTo(picture);
-        SavePicture(path, picture);
+        SavePicture(path, content);
     }
 }
 
 // At most one cell a frame, in cell order; after the last cell no frame is tested.
-void DrawTableCellIfDue(TableViewState& table, int frameIndex, const cv::Mat& contentView, cv::Mat& picture)
+void DrawTableCellIfDue(TableViewState& table, int frameIndex, const cv::Mat& content)
 {
     if (table.nextCell >= static_cast<int>(table.cellFrames.size()) || frameIndex != table.cellFrames[table.nextCell])
         return;
     ++table.nextCell;
-    contentView.copyTo(picture);
-    DrawTableViewCell(table, picture, frameIndex);
+    DrawTableViewCell(table, content, frameIndex);
 }
 
 void PlanTableCells(TableViewState& table, const VideoProbe& probe)
@@ -290,12 +306,6 @@ int RunScan(int argc, char** argv)
     capture.release();
     OpenVideo(capture, args.inputVideo);
     ProgressLine progress(stdout);
-    // A rectangle of whole rows is continuous inside the working frame already: the writers read it there.
-    const bool wholeRows = contentRect.width == working.cols;
-    cv::Mat content;
-    if (!wholeRows)
-        content.create(contentRect.size(), CV_8UC3);
-    cv::Mat picture(contentRect.size(), CV_8UC3);
     InitTableView(tableView, contentRect.width, contentRect.height);
     PlanTableCells(tableView, probe);
     RGBFlowState rgbFlow{rgbFile.Records(), {}};
@@ -316,19 +326,22 @@ int RunScan(int argc, char** argv)
             cv::resize(*read, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
             clock.Lap(StageClock::kScale);
         }
-        const cv::Mat contentView = (corrected ? working : *read)(contentRect);
-        if (wholeRows)
-            content = contentView;
-        else
-            contentView.copyTo(content);
+        // Every stage reads the content where it lies, in the working frame; nothing copies it.
+        const cv::Mat content = (corrected ? working : *read)(contentRect);
         clock.Lap(StageClock::kCopyTo);
-        WriteVHRecord(hashWriter, content);
+        // "VH.count" holds the pass over the content rows that both records share. The RGB sums go first: they
+        // read each row whole and in order, which the processor streams in; the hashes then find the parts of
+        // the row they need in the cache.
+        VHSums hashSums(content.cols, content.rows);
+        RGBFlowSums flowSums(content.cols, content.rows);
+        AddContentRows(content, flowSums, hashSums);
+        WriteVHRecord(hashWriter, hashSums.Record());
         clock.Lap(StageClock::kHashes);
-        WriteRGBFlow(rgbFlow, content);
+        WriteRGBFlow(rgbFlow, flowSums.Record());
         clock.Lap(StageClock::kRGBFlow);
-        SaveScreenshots(args, screenshots, j, probe.frameRate, contentView, picture);
+        SaveScreenshots(args, screenshots, j, probe.frameRate, content);
         clock.Lap(StageClock::kSave);
-        DrawTableCellIfDue(tableView, j, contentView, picture);
+        DrawTableCellIfDue(tableView, j, content);
         clock.Lap(StageClock::kTable);
         progress.Tick(j, probe.frameCount);
     }
