@@ -24,8 +24,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <stdexcept>
 #include <string>
 
