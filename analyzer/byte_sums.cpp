@@ -1,5 +1,7 @@
 #include "byte_sums.h"
 
+#include <array>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -39,12 +41,17 @@ std::uint64_t SumChannel(const std::uint8_t* p, std::size_t count, int channel)
     std::uint64_t total = 0;
 #if defined(__SSE2__)
     // 48 bytes are 16 whole pixels: three masks keep the channel's bytes of each 16-byte third.
-    alignas(16) std::uint8_t masks[48];
-    for (int i = 0; i < 48; ++i)
-        masks[i] = i % 3 == channel ? 0xFF : 0;
-    const __m128i mask0 = _mm_load_si128(reinterpret_cast<const __m128i*>(masks));
-    const __m128i mask1 = _mm_load_si128(reinterpret_cast<const __m128i*>(masks + 16));
-    const __m128i mask2 = _mm_load_si128(reinterpret_cast<const __m128i*>(masks + 32));
+    static constexpr auto kMasks = [] {
+        std::array<std::array<std::uint8_t, 48>, 3> masks{};
+        for (int c = 0; c < 3; ++c)
+            for (int i = 0; i < 48; ++i)
+                masks[c][i] = i % 3 == c ? 0xFF : 0;
+        return masks;
+    }();
+    const auto* masks = reinterpret_cast<const __m128i*>(kMasks[channel].data());
+    const __m128i mask0 = _mm_loadu_si128(masks);
+    const __m128i mask1 = _mm_loadu_si128(masks + 1);
+    const __m128i mask2 = _mm_loadu_si128(masks + 2);
     const __m128i zero = _mm_setzero_si128();
     __m128i lanes = zero;
     for (; count >= 16; count -= 16, p += 48) {

@@ -1,6 +1,7 @@
 #include "rgb_flow.h"
 
 #include "byte_sums.h"
+#include "content_rows.h"
 
 namespace {
 
@@ -8,36 +9,45 @@ constexpr int kBlue = 0;
 constexpr int kGreen = 1;
 constexpr int kRed = 2;
 
-// Rounded-half-up mean of one channel over a block of width x height pixels starting at first.
-std::uint8_t ChannelMean(const std::uint8_t* first, int width, int height, std::size_t rowBytes, int channel)
+}  // namespace
+
+RGBFlowSums::RGBFlowSums(int width, int height)
+    : width_(width), height_(height), halfWidth_(width / 2), halfHeight_(height / 2)
 {
-    std::uint64_t sum = 0;
-    for (int y = 0; y < height; ++y)
-        sum += SumChannel(first + y * rowBytes, width, channel);
-    const std::uint64_t n = static_cast<std::uint64_t>(width) * height;
-    return static_cast<std::uint8_t>((sum + n / 2) / n);
+    CV_Assert(width >= 2 && height >= 2);
 }
 
-}  // namespace
+void RGBFlowSums::AddRow(const std::uint8_t* row, int y)
+{
+    const std::uint8_t* right = row + static_cast<std::size_t>(width_ - halfWidth_) * 3;
+    if (y < halfHeight_) {
+        sums_[0] += SumChannel(row, halfWidth_, kRed);
+        sums_[1] += SumChannel(right, halfWidth_, kGreen);
+    } else if (y >= height_ - halfHeight_) {
+        sums_[2] += SumChannel(row, halfWidth_, kBlue);
+        sums_[3] += SumChannel(right, halfWidth_, kRed);
+    }
+}
+
+RGBFlowRecord RGBFlowSums::Record() const
+{
+    // Rounded half up.
+    const std::uint64_t n = static_cast<std::uint64_t>(halfWidth_) * halfHeight_;
+    RGBFlowRecord record;
+    for (std::size_t i = 0; i < record.size(); ++i)
+        record[i] = static_cast<std::uint8_t>((sums_[i] + n / 2) / n);
+    return record;
+}
 
 RGBFlowRecord ComputeRGBFlow(const cv::Mat& content)
 {
-    CV_Assert(content.type() == CV_8UC3 && content.isContinuous() && content.cols >= 2 && content.rows >= 2);
-    const int columns = content.cols;
-    const int rows = content.rows;
-    const int hw = columns / 2;
-    const int hh = rows / 2;
-    const std::size_t rowBytes = static_cast<std::size_t>(columns) * 3;
-    const std::uint8_t* topLeft = content.data;
-    const std::uint8_t* topRight = topLeft + (columns - hw) * 3;
-    const std::uint8_t* bottomLeft = topLeft + (rows - hh) * rowBytes;
-    const std::uint8_t* bottomRight = bottomLeft + (columns - hw) * 3;
-    return {ChannelMean(topLeft, hw, hh, rowBytes, kRed), ChannelMean(topRight, hw, hh, rowBytes, kGreen),
-            ChannelMean(bottomLeft, hw, hh, rowBytes, kBlue), ChannelMean(bottomRight, hw, hh, rowBytes, kRed)};
+    RGBFlowSums sums(content.cols, content.rows);
+    AddContentRows(content, sums);
+    return sums.Record();
 }
 
-void WriteRGBFlow(RGBFlowState& state, const cv::Mat& content)
+void WriteRGBFlow(RGBFlowState& state, const RGBFlowRecord& record)
 {
-    state.record = ComputeRGBFlow(content);
+    state.record = record;
     std::fwrite(state.record.data(), state.record.size(), 1, state.file);
 }

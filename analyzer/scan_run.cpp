@@ -1,6 +1,8 @@
 #include "scan_run.h"
 
 #include "border_detector.h"
+#include "content_rows.h"
+#include "data_file.h"
 #include "frame_reader.h"
 #include "number_text.h"
 #include "sample_ratio.h"
@@ -22,8 +24,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -36,6 +36,10 @@ const char kUsage[] =
     "Example: TarvelloScan.exe source.mp4 1 result.rgb result.hashes e:\\pictures \"My movie name\" table.jpg "
     "info.txt\n";
 
+// The tallest picture that the JPEG writer takes: every screenshot is as tall as the content, which lies inside
+// the working frame, and the table view picture grows with the content's height.
+constexpr int kMaxPictureRows = 65500;
+
 struct Arguments {
     const char* inputVideo;
     const char* displayRatio;
@@ -46,11 +50,6 @@ struct Arguments {
     const char* tableViewPicture;
     const char* infoFile;
 };
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 struct VideoProbe {
     int width = 0;
@@ -83,6 +82,18 @@ int TruncatedInt(double value)
     return value > INT_MIN - 1.0 && value < INT_MAX + 1.0 ? static_cast<int>(value) : 0;
 }
 
+// Through the FFmpeg back-end alone: other back-ends print their own failures for a file that FFmpeg cannot
+// open, or take it for a picture sequence. Frames come as stored, never turned by the file's rotation flag, so
+// that they match the picture size that ffprobe gives the client (and the display ratio taken from it). A
+// library without automatic rotation cannot turn them either, so the result of that setting does not matter.
+bool OpenVideo(cv::VideoCapture& capture, const char* path)
+{
+    if (!capture.open(path, cv::CAP_FFMPEG))
+        return false;
+    capture.set(cv::CAP_PROP_ORIENTATION_AUTO, 0);
+    return true;
+}
+
 VideoProbe Probe(cv::VideoCapture& capture)
 {
     VideoProbe probe;
@@ -113,32 +124,55 @@ void MakeWorkingFrame(const cv::Mat& frame, const PixelAspect& aspect, int width
         cv::resize(frame, working, cv::Size(width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
 }
 
-// Measures the black bars on ten frames spread over the video; leaves the last sample in working.
-BorderDetector SampleBorders(cv::VideoCapture& capture, const VideoProbe& probe, const PixelAspect& aspect,
-                             cv::Mat& frame, cv::Mat& working)
-{
+struct Samples {
     BorderDetector detector;
+    cv::Size frameSize;  // of the frames as read
+};
+
+// Reads frame target. A seek decodes from the key frame before the target; reading on from next, the frame
+// that the capture gives without a seek, decodes the frames in between. Over a short way reading on is cheaper
+// (a seek decodes about half a key-frame interval on average, and x264 puts key frames up to 250 frames
+// apart), and it lands on exactly the frame that a seek lands on wherever seeks are exact.
+bool ReadFrameAt(cv::VideoCapture& capture, int& next, int target, cv::Mat& frame)
+{
+    constexpr int kReadOnFrames = 150;
+    if (target < next || target - next > kReadOnFrames)
+        capture.set(cv::CAP_PROP_POS_FRAMES, target);
+    else
+        for (; next < target; ++next)
+            if (!capture.grab())
+                return false;
+    next = target + 1;
+    return capture.read(frame);
+}
+
+// Measures the black bars on ten frames spread over the video; leaves the last sample in working. A read
+// that fails (the frame count is only an estimate in many files) ends the pass: the samples read decide.
+Samples SampleBorders(cv::VideoCapture& capture, const VideoProbe& probe, const PixelAspect& aspect, cv::Mat& working)
+{
+    Samples samples;
     const int step = probe.frameCount / 11;
-    int samples = 0;
+    cv::Mat frame;
+    int next = 0;
     for (int k = 1; k <= 10; ++k) {
-        capture.set(cv::CAP_PROP_POS_FRAMES, k * step);
-        if (!capture.read(frame)) {
+        if (!ReadFrameAt(capture, next, k * step, frame)) {
             std::printf("Can't read frame!\n");
             break;
         }
         MakeWorkingFrame(frame, aspect, probe.width, working);
-        DetectBorders(detector, working);
-        ++samples;
+        DetectBorders(samples.detector, working);
+        samples.frameSize = frame.size();
     }
-    if (samples == 0)
+    if (samples.frameSize.empty())
         throw std::runtime_error("No sample frame of the video can be read, so its borders are unknown!");
-    return detector;
+    return samples;
 }
 
 cv::Rect ContentRectangle(const BorderDetector& d)
 {
     const cv::Rect content(d.left, d.top, d.frameWidth - d.left - d.right, d.frameHeight - d.top - d.bottom);
-    // The hashes need 14 pixels on the shorter side; the table view needs cells at least a pixel high.
+    // The hashes need 14 pixels on the shorter side; the table view needs cells at least a pixel high, and no
+    // more rows than a JPEG picture holds.
     if (std::min(content.width, content.height) < 14)
         throw std::runtime_error(Text("The picture inside the black borders (%ix%i) is too small: at least 14 "
                                       "pixels are needed on each side!",
@@ -147,6 +181,11 @@ cv::Rect ContentRectangle(const BorderDetector& d)
         throw std::runtime_error(Text("The picture inside the black borders (%ix%i) is too wide for the table "
                                       "view picture!",
                                       content.width, content.height));
+    const long long sheetRows = TableViewHeight(content.width, content.height);
+    if (sheetRows > kMaxPictureRows)
+        throw std::runtime_error(Text("The picture inside the black borders (%ix%i) is too tall for the table "
+                                      "view picture: it would be %lli rows high, more than the %i of a JPEG picture!",
+                                      content.width, content.height, sheetRows, kMaxPictureRows));
     return content;
 }
 
@@ -178,7 +217,7 @@ void SavePicture(const std::string& path, const cv::Mat& picture)
 
 // Every entry of the list that names this frame writes it (the same name again for a repeated entry).
 void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots, int frameIndex, double frameRate,
-                     const cv::Mat& contentView, cv::Mat& picture)
+                     const cv::Mat& content)
 {
     for (int shot : screenshots) {
         if (shot != frameIndex)
@@ -186,19 +225,17 @@ void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots,
         const std::string path = std::string(args.screenshotsDirectory) + static_cast<char>(PathDelim) +
                                  args.screenshotsName + "_" + FormatFixed(frameIndex / frameRate, 2) + "_" +
                                  std::to_string(frameIndex) + ".jpg";
-        contentView.copyTo(picture);
-        SavePicture(path, picture);
+        SavePicture(path, content);
     }
 }
 
 // At most one cell a frame, in cell order; after the last cell no frame is tested.
-void DrawTableCellIfDue(TableViewState& table, int frameIndex, const cv::Mat& contentView, cv::Mat& picture)
+void DrawTableCellIfDue(TableViewState& table, int frameIndex, const cv::Mat& content)
 {
     if (table.nextCell >= static_cast<int>(table.cellFrames.size()) || frameIndex != table.cellFrames[table.nextCell])
         return;
     ++table.nextCell;
-    contentView.copyTo(picture);
-    DrawTableViewCell(table, picture, frameIndex);
+    DrawTableViewCell(table, content, frameIndex);
 }
 
 void PlanTableCells(TableViewState& table, const VideoProbe& probe)
@@ -208,24 +245,6 @@ void PlanTableCells(TableViewState& table, const VideoProbe& probe)
     for (std::size_t cell = 0; cell < table.cellFrames.size(); ++cell)
         table.cellFrames[cell] = static_cast<int>(cell) * step + step / 2;
     table.nextCell = 0;
-}
-
-void CloseData(File& file, const char* path)
-{
-    const bool failed = std::ferror(file.get()) != 0;
-    if (std::fclose(file.release()) != 0 || failed)
-        throw std::runtime_error(Text("Write error %s!", path));
-}
-
-// A run that stops during the main pass leaves the RGB data file and the hashes file empty, as every
-// earlier stop does: the client takes a non-empty RGB data file for a finished analysis.
-void EmptyDataFiles(File& rgbFile, File& hashesFile, const Arguments& args)
-{
-    rgbFile.reset();
-    hashesFile.reset();
-    std::error_code ignored;
-    std::filesystem::resize_file(args.rgbData, 0, ignored);
-    std::filesystem::resize_file(args.hashesData, 0, ignored);
 }
 
 }  // namespace
@@ -239,19 +258,19 @@ int RunScan(int argc, char** argv)
     const Arguments args{argv[1], argv[2], argv[3], argv[4], argv[5], argv[6], argv[7], argv[8]};
     const double displayRatio = ReadDisplayRatio(args.displayRatio);
 
-    File rgbFile(std::fopen(args.rgbData, "wb"));
-    if (!rgbFile) {
+    DataFile rgbFile;
+    if (!rgbFile.Create(args.rgbData)) {
         std::printf("Open file error %s!\n", args.rgbData);
         return 1;
     }
-    File hashesFile(std::fopen(args.hashesData, "wb"));
-    if (!hashesFile) {
+    DataFile hashesFile;
+    if (!hashesFile.Create(args.hashesData)) {
         std::printf("Open hash file error %s!\n", args.hashesData);
         return 1;
     }
 
     cv::VideoCapture capture;
-    if (!capture.open(args.inputVideo)) {
+    if (!OpenVideo(capture, args.inputVideo)) {
         std::printf("Input file not opened!\n");
         return 0;
     }
@@ -264,74 +283,75 @@ int RunScan(int argc, char** argv)
     const bool corrected = aspect.factor != 1.0;
     std::printf("display_ratio=%s\tscaled_width=%i\tscaled_height=%i\n", FormatFixed(aspect.factor, 6).c_str(),
                 probe.width, aspect.scaledHeight);
+    if (aspect.scaledHeight > kMaxPictureRows)
+        throw std::runtime_error(Text("The picture to work on (%ix%i) is taller than the %i rows of a JPEG picture!",
+                                      probe.width, aspect.scaledHeight, kMaxPictureRows));
 
     const ScreenshotFrames screenshots = ChooseScreenshotFrames(probe.frameCount, probe.frameRate);
 
-    cv::Mat frame;
     cv::Mat working(aspect.scaledHeight, probe.width, CV_8UC3);
-    const BorderDetector detector = SampleBorders(capture, probe, aspect, frame, working);
-    std::fputs(SelectAspectCrop(detector).c_str(), stdout);
-    const cv::Rect contentRect = ContentRectangle(detector);
+    const Samples samples = SampleBorders(capture, probe, aspect, working);
+    std::fputs(SelectAspectCrop(samples.detector).c_str(), stdout);
+    const cv::Rect contentRect = ContentRectangle(samples.detector);
 
     WriteInfoFile(args.infoFile, probe, aspect, contentRect);
     std::printf("Scaled: width=%i height=%i\n", working.cols, working.rows);
     std::printf("Selected: width=%i height=%i\n", contentRect.width, contentRect.height);
 
-    // Main pass: every frame once, in stream order, through the same stages.
-    try {
-        capture.set(cv::CAP_PROP_POS_FRAMES, 0);
-        ProgressLine progress(stdout);
-        // A rectangle of whole rows is continuous inside the working frame already: the writers read it there.
-        const bool wholeRows = contentRect.width == working.cols;
-        cv::Mat content;
-        if (!wholeRows)
-            content.create(contentRect.size(), CV_8UC3);
-        cv::Mat picture(contentRect.size(), CV_8UC3);
-        InitTableView(tableView, contentRect.width, contentRect.height);
-        PlanTableCells(tableView, probe);
-        RGBFlowState rgbFlow{rgbFile.get(), {}};
-        VHWriter hashWriter{{}, hashesFile.get()};
-        StageClock clock;
+    // Main pass: every frame once, in stream order, through the same stages, from a capture opened afresh (a
+    // seek back to the first frame lands elsewhere in some containers, transport streams among them). A capture
+    // that does not open reads no frame, which stops the run below.
+    capture.release();
+    OpenVideo(capture, args.inputVideo);
+    ProgressLine progress(stdout);
+    InitTableView(tableView, contentRect.width, contentRect.height);
+    PlanTableCells(tableView, probe);
+    RGBFlowState rgbFlow{rgbFile.Records(), {}};
+    VHWriter hashWriter{{}, hashesFile.Records()};
+    StageClock clock;
 
-        // Every frame must have the size of the samples that the content rectangle was measured on.
-        // "Read frame" is the time spent waiting for the reader, which decodes while the stages run.
-        FrameReader reader(capture, probe.frameCount, frame.size());
-        for (int j = 0;; ++j) {
-            clock.Start();
-            const cv::Mat* read = reader.Next();
-            if (!read)
-                break;
-            clock.Lap(StageClock::kRead);
-            if (corrected) {
-                cv::resize(*read, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
-                clock.Lap(StageClock::kScale);
-            }
-            const cv::Mat contentView = (corrected ? working : *read)(contentRect);
-            if (wholeRows)
-                content = contentView;
-            else
-                contentView.copyTo(content);
-            clock.Lap(StageClock::kCopyTo);
-            WriteVHRecord(hashWriter, content);
-            clock.Lap(StageClock::kHashes);
-            WriteRGBFlow(rgbFlow, content);
-            clock.Lap(StageClock::kRGBFlow);
-            SaveScreenshots(args, screenshots, j, probe.frameRate, contentView, picture);
-            clock.Lap(StageClock::kSave);
-            DrawTableCellIfDue(tableView, j, contentView, picture);
-            clock.Lap(StageClock::kTable);
-            progress.Tick(j, probe.frameCount);
+    // Every frame must have the size of the samples that the content rectangle was measured on.
+    // "Read frame" is the time spent waiting for the reader, which decodes while the stages run.
+    FrameReader reader(capture, probe.frameCount, samples.frameSize);
+    int j = 0;
+    for (;; ++j) {
+        clock.Start();
+        const cv::Mat* read = reader.Next();
+        if (!read)
+            break;
+        clock.Lap(StageClock::kRead);
+        if (corrected) {
+            cv::resize(*read, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
+            clock.Lap(StageClock::kScale);
         }
-
-        SavePicture(args.tableViewPicture, tableView.sheet);
-        capture.release();
-        CloseData(rgbFile, args.rgbData);
-        CloseData(hashesFile, args.hashesData);
-        std::printf("Finished!\n");
-        clock.Print(stdout);
-    } catch (...) {
-        EmptyDataFiles(rgbFile, hashesFile, args);
-        throw;
+        // Every stage reads the content where it lies, in the working frame; nothing copies it.
+        const cv::Mat content = (corrected ? working : *read)(contentRect);
+        clock.Lap(StageClock::kCopyTo);
+        // "VH.count" holds the pass over the content rows that both records share. The RGB sums go first: they
+        // read each row whole and in order, which the processor streams in; the hashes then find the parts of
+        // the row they need in the cache.
+        VHSums hashSums(content.cols, content.rows);
+        RGBFlowSums flowSums(content.cols, content.rows);
+        AddContentRows(content, flowSums, hashSums);
+        WriteVHRecord(hashWriter, hashSums.Record());
+        clock.Lap(StageClock::kHashes);
+        WriteRGBFlow(rgbFlow, flowSums.Record());
+        clock.Lap(StageClock::kRGBFlow);
+        SaveScreenshots(args, screenshots, j, probe.frameRate, content);
+        clock.Lap(StageClock::kSave);
+        DrawTableCellIfDue(tableView, j, content);
+        clock.Lap(StageClock::kTable);
+        progress.Tick(j, probe.frameCount);
     }
+    if (j == 0)
+        throw std::runtime_error("No frame of the video can be read from its start!");
+
+    SavePicture(args.tableViewPicture, tableView.sheet);
+    capture.release();
+    // The RGB data file last: once it holds records, so does the hashes file.
+    hashesFile.Finish();
+    rgbFile.Finish();
+    std::printf("Finished!\n");
+    clock.Print(stdout);
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include "crt_rand.h"
 
+#include <algorithm>
+
 namespace {
 
 struct MarkStep {
@@ -32,8 +34,15 @@ ScreenshotFrames ChooseScreenshotFrames(int frameCount, double frameRate)
         for (int k = 1; k <= 5; ++k)
             frames[next++] = static_cast<int>(frameRate * k * minutes * 60);
 
+    // A pick that repeats an earlier entry is drawn again (a record is saved with ten different screenshots),
+    // where the range offers at least ten values: the generator runs through all of them, so a free one comes.
+    const int range = frameCount - 200;
+    const bool distinct = range >= 10;
     CrtRand generator(static_cast<unsigned>(frameCount));
-    while (next < frames.size())
-        frames[next++] = static_cast<int>(generator.Next() / static_cast<double>(CrtRand::kMax) * (frameCount - 200));
+    while (next < frames.size()) {
+        const int pick = static_cast<int>(generator.Next() / static_cast<double>(CrtRand::kMax) * range);
+        if (!distinct || std::find(frames.begin(), frames.begin() + next, pick) == frames.begin() + next)
+            frames[next++] = pick;
+    }
     return frames;
 }

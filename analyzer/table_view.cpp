@@ -20,6 +20,18 @@ int CellWidth(const TableViewState& s)
     return (s.sheetWidth - 2 * s.border - 2 * s.columns * s.cellFrame - (s.columns + 1) * s.gap) / s.columns;
 }
 
+long long CellHeight(const TableViewState& s, int contentWidth, int contentHeight)
+{
+    return static_cast<long long>(s.cellWidth) * contentHeight / contentWidth;
+}
+
+// The cells, their frames and the gaps, rounded up to a multiple of 8 rows; the border is not counted in.
+long long SheetHeight(const TableViewState& s, long long cellHeight)
+{
+    const long long used = s.rows * cellHeight + 2 * s.rows * s.cellFrame + (s.rows + 1) * s.gap;
+    return (used + 7) / 8 * 8;
+}
+
 }  // namespace
 
 bool FitsTableView(int contentWidth, int contentHeight)
@@ -29,16 +41,22 @@ bool FitsTableView(int contentWidth, int contentHeight)
            static_cast<long long>(CellWidth(defaults)) * contentHeight / contentWidth >= 1;
 }
 
+long long TableViewHeight(int contentWidth, int contentHeight)
+{
+    TableViewState layout;
+    layout.cellWidth = CellWidth(layout);
+    return SheetHeight(layout, CellHeight(layout, contentWidth, contentHeight));
+}
+
 void InitTableView(TableViewState& s, int contentWidth, int contentHeight)
 {
     s.sheetWidth = 1920;
     s.columns = 10;
     s.rows = 10;
     s.cellWidth = CellWidth(s);
-    s.cellHeight = static_cast<int>(static_cast<long long>(s.cellWidth) * contentHeight / contentWidth);
+    s.cellHeight = static_cast<int>(CellHeight(s, contentWidth, contentHeight));
     CV_Assert(s.cellWidth > 0 && s.cellHeight > 0);
-    const int used = s.rows * s.cellHeight + 2 * s.rows * s.cellFrame + (s.rows + 1) * s.gap;
-    s.sheetHeight = (used + 7) / 8 * 8;
+    s.sheetHeight = static_cast<int>(SheetHeight(s, s.cellHeight));
 
     s.sheet.create(s.sheetHeight, s.sheetWidth, CV_8UC3);
     s.sheet.setTo(Colour(s.backgroundColour));

@@ -35,6 +35,10 @@ extern TableViewState tableView;
 // Whether content of this size gives cells at least one pixel high.
 bool FitsTableView(int contentWidth, int contentHeight);
 
+// Height of the sheet for content of this size, which must fit (FitsTableView), worked out before anything is
+// allocated.
+long long TableViewHeight(int contentWidth, int contentHeight);
+
 // Lays out and paints the empty sheet for content of the given size and makes room for one frame index a
 // cell. The content must fit (FitsTableView).
 void InitTableView(TableViewState& state, int contentWidth, int contentHeight);

@@ -1,6 +1,7 @@
 #include "vh_record.h"
 
 #include "byte_sums.h"
+#include "content_rows.h"
 
 #include <algorithm>
 
@@ -10,15 +11,14 @@ namespace {
 constexpr int kCellOrder[12][2] = {{0, 1}, {1, 0}, {1, 1}, {0, 2}, {1, 2}, {1, 3},
                                    {2, 0}, {2, 1}, {3, 1}, {2, 2}, {2, 3}, {3, 2}};
 
-// Mean of blue + green + red over width x height pixels starting at column x, row y, rounded half up.
-std::uint8_t Brightness(const cv::Mat& content, int x, int y, int width, int height)
+bool IsGridCorner(int row, int column)
 {
-    const std::size_t rowBytes = static_cast<std::size_t>(content.cols) * 3;
-    const std::uint8_t* first = content.data + y * rowBytes + static_cast<std::size_t>(x) * 3;
-    std::uint64_t sum = 0;
-    for (int r = 0; r < height; ++r)
-        sum += SumBytes(first + r * rowBytes, static_cast<std::size_t>(width) * 3);
-    const std::uint64_t n = static_cast<std::uint64_t>(width) * height;
+    return (row == 0 || row == VHGeometry::kGrid - 1) && (column == 0 || column == VHGeometry::kGrid - 1);
+}
+
+// Mean of blue + green + red over n pixels whose bytes sum to sum, rounded half up.
+std::uint8_t Brightness(std::uint64_t sum, std::uint64_t n)
+{
     return static_cast<std::uint8_t>((sum + 3 * (n / 2)) / (3 * n));
 }
 
@@ -59,27 +59,66 @@ VHGeometry ComputeVHGeometry(int width, int height)
     return g;
 }
 
-void FillVHRecord(const cv::Mat& content, VHRecord& record)
+VHSums::VHSums(int width, int height) : g_(ComputeVHGeometry(width, height)), width_(width)
 {
-    CV_Assert(content.type() == CV_8UC3 && content.isContinuous());
-    const int width = content.cols;
-    const VHGeometry g = ComputeVHGeometry(width, content.rows);
-    CV_Assert(g.squareSide >= 14);
-
-    auto byte = record.begin();
-    *byte++ = static_cast<std::uint8_t>(g.widthClass);
-    for (const auto& [row, column] : kCellOrder)
-        *byte++ = Brightness(content, g.squareX + g.cellEdge[column], g.squareY + g.cellEdge[row], g.cellSize[column],
-                             g.cellSize[row]);
-    // Block rows always lie inside: the square's side is at most the content's height.
-    const int b = g.blockSide;
-    for (int y : g.blockY)
-        for (int x : g.blockX)
-            *byte++ = (x < 0 || x + b > width) ? 0 : Brightness(content, x, y, b, b);
+    CV_Assert(g_.squareSide >= 14);
 }
 
-void WriteVHRecord(VHWriter& writer, const cv::Mat& content)
+void VHSums::AddRow(const std::uint8_t* row, int y)
 {
-    FillVHRecord(content, writer.record);
+    const int squareRow = y - g_.squareY;
+    if (squareRow >= 0 && squareRow < g_.squareSide) {
+        int gridRow = VHGeometry::kGrid - 1;
+        while (squareRow < g_.cellEdge[gridRow])
+            --gridRow;
+        for (int column = 0; column < VHGeometry::kGrid; ++column)
+            if (!IsGridCorner(gridRow, column))
+                cells_[gridRow * VHGeometry::kGrid + column] +=
+                    SumBytes(row + static_cast<std::size_t>(g_.squareX + g_.cellEdge[column]) * 3,
+                             static_cast<std::size_t>(g_.cellSize[column]) * 3);
+    }
+    // Block rows always lie inside: the square's side is at most the content's height.
+    const int b = g_.blockSide;
+    for (int r = 0; r < VHGeometry::kBlockRows; ++r) {
+        if (y < g_.blockY[r] || y >= g_.blockY[r] + b)
+            continue;
+        for (int k = 0; k < VHGeometry::kBlockColumns; ++k) {
+            const int x = g_.blockX[k];
+            if (x >= 0 && x + b <= width_)
+                blocks_[r * VHGeometry::kBlockColumns + k] +=
+                    SumBytes(row + static_cast<std::size_t>(x) * 3, static_cast<std::size_t>(b) * 3);
+        }
+    }
+}
+
+VHRecord VHSums::Record() const
+{
+    VHRecord record;
+    auto byte = record.begin();
+    *byte++ = static_cast<std::uint8_t>(g_.widthClass);
+    for (const auto& [row, column] : kCellOrder)
+        *byte++ = Brightness(cells_[row * VHGeometry::kGrid + column],
+                             static_cast<std::uint64_t>(g_.cellSize[column]) * g_.cellSize[row]);
+    const int b = g_.blockSide;
+    for (int r = 0; r < VHGeometry::kBlockRows; ++r)
+        for (int k = 0; k < VHGeometry::kBlockColumns; ++k) {
+            const int x = g_.blockX[k];
+            *byte++ = (x < 0 || x + b > width_)
+                          ? 0
+                          : Brightness(blocks_[r * VHGeometry::kBlockColumns + k], static_cast<std::uint64_t>(b) * b);
+        }
+    return record;
+}
+
+void FillVHRecord(const cv::Mat& content, VHRecord& record)
+{
+    VHSums sums(content.cols, content.rows);
+    AddContentRows(content, sums);
+    record = sums.Record();
+}
+
+void WriteVHRecord(VHWriter& writer, const VHRecord& record)
+{
+    writer.record = record;
     std::fwrite(writer.record.data(), writer.record.size(), 1, writer.file);
 }

@@ -30,7 +30,26 @@ struct VHGeometry {
 // Geometry of a content of width x height; the shorter side must be at least 14 pixels.
 VHGeometry ComputeVHGeometry(int width, int height);
 
-// Fingerprint of an 8-bit BGR content copy with continuous rows.
+// The sums behind a record, taken a content row at a time, so that one pass over the rows can serve the RGB
+// data record too.
+class VHSums {
+public:
+    // For content of width x height pixels whose shorter side is at least 14 pixels.
+    VHSums(int width, int height);
+
+    // Adds content row y: width pixels of 3 bytes, blue, green, red.
+    void AddRow(const std::uint8_t* row, int y);
+
+    VHRecord Record() const;
+
+private:
+    VHGeometry g_;
+    int width_;
+    std::array<std::uint64_t, VHGeometry::kGrid * VHGeometry::kGrid> cells_{};  // row by row
+    std::array<std::uint64_t, VHGeometry::kBlockRows * VHGeometry::kBlockColumns> blocks_{};
+};
+
+// Fingerprint of an 8-bit BGR content (a view inside a larger picture will do).
 void FillVHRecord(const cv::Mat& content, VHRecord& record);
 
 // The hashes file: one record a frame, nothing else.
@@ -39,5 +58,5 @@ struct VHWriter {
     std::FILE* file = nullptr;
 };
 
-// Fills the writer's record from the content copy and appends its 90 bytes to the file.
-void WriteVHRecord(VHWriter& writer, const cv::Mat& content);
+// Keeps the frame's record in the writer and appends its 90 bytes to the file.
+void WriteVHRecord(VHWriter& writer, const VHRecord& record);

@@ -1,6 +1,7 @@
 #include "rgb_flow.h"
 
 #include <gtest/gtest.h>
+#include <opencv2/core.hpp>
 
 #include <cstdio>
 #include <vector>
@@ -48,13 +49,30 @@ TEST(RGBFlow, OddSizeIgnoresMiddleRowAndColumn)
     EXPECT_EQ(ComputeRGBFlow(frame), (Record{0, 0, 0, 0}));
 }
 
+TEST(RGBFlow, ViewInsideALargerPictureGivesThePlainMeans)
+{
+    // Random content 37 x 23 at (5, 3) of a larger picture: rows that are not continuous, odd sides.
+    cv::Mat picture(31, 50, CV_8UC3);
+    cv::randu(picture, cv::Scalar::all(0), cv::Scalar::all(256));
+    const cv::Mat content = picture(cv::Rect(5, 3, 37, 23));
+    const int hw = 18, hh = 11;
+    const auto mean = [&](int x0, int y0, int channel) {
+        int sum = 0;
+        for (int y = y0; y < y0 + hh; ++y)
+            for (int x = x0; x < x0 + hw; ++x)
+                sum += content.at<cv::Vec3b>(y, x)[channel];
+        return static_cast<std::uint8_t>((sum + hw * hh / 2) / (hw * hh));
+    };
+    EXPECT_EQ(ComputeRGBFlow(content), (Record{mean(0, 0, 2), mean(19, 0, 1), mean(0, 12, 0), mean(19, 12, 2)}));
+}
+
 TEST(RGBFlow, AppendsExactlyFourBytesAFrameZerosIncluded)
 {
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
     RGBFlowState state{file, {}};
-    WriteRGBFlow(state, cv::Mat(4, 4, CV_8UC3, cv::Scalar(0, 0, 10)));
-    WriteRGBFlow(state, cv::Mat(4, 4, CV_8UC3, cv::Scalar(0, 200, 0)));
+    WriteRGBFlow(state, ComputeRGBFlow(cv::Mat(4, 4, CV_8UC3, cv::Scalar(0, 0, 10))));
+    WriteRGBFlow(state, ComputeRGBFlow(cv::Mat(4, 4, CV_8UC3, cv::Scalar(0, 200, 0))));
     EXPECT_EQ(state.record, (Record{0, 200, 0, 0}));
 
     std::vector<unsigned char> bytes(16);

@@ -9,22 +9,34 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/videoio.hpp>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 struct RunResult {
-    int code = -1;
+    int code = -1;  // -1 when the run did not exit by itself
+    bool signalled = false;
+    long peakKiB = 0;  // the most memory the run held
     std::string out;
     std::string err;
 };
@@ -62,6 +74,28 @@ std::set<std::string> FileNames(const fs::path& dir)
     return names;
 }
 
+struct Records {
+    std::string rgb;
+    std::string hashes;
+};
+
+// The records of every frame of a video, decoded from its start until a read fails, for the given content.
+Records RecordsOfEveryFrame(const fs::path& video, const cv::Rect& content)
+{
+    Records records;
+    cv::VideoCapture capture(video.string(), cv::CAP_FFMPEG);
+    cv::Mat frame;
+    while (capture.read(frame)) {
+        const cv::Mat copy = frame(content).clone();
+        const RGBFlowRecord flow = ComputeRGBFlow(copy);
+        records.rgb.append(flow.begin(), flow.end());
+        VHRecord record{};
+        FillVHRecord(copy, record);
+        records.hashes.append(record.begin(), record.end());
+    }
+    return records;
+}
+
 class ScanRun : public testing::Test {
 protected:
     void SetUp() override
@@ -73,33 +107,56 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    // An H.264 video of a lavfi source after the given filters.
+    // A video of a lavfi source after the given filters, in the container that the name's extension says:
+    // VP8 for WebM, else H.264.
     fs::path MakeVideo(const std::string& source, const std::string& filters = "null",
-                       const std::string& options = "")
+                       const std::string& options = "", const std::string& name = "video.mp4")
     {
-        const fs::path video = dir_ / "video.mp4";
+        const fs::path video = dir_ / name;
+        const std::string codec = video.extension() == ".webm" ? "-c:v libvpx" : "-c:v libx264 -pix_fmt yuv420p";
         const std::string command = "ffmpeg -v error -y -f lavfi -i " + Quote(source) + " -vf " + Quote(filters) +
-                                    " -c:v libx264 -pix_fmt yuv420p " + options + " " + Quote(video.string());
+                                    " " + codec + " " + options + " " + Quote(video.string());
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return video;
     }
 
-    RunResult Run(const std::vector<std::string>& args)
+    // Starts the program on the arguments, with its standard output and error going to files in the folder.
+    pid_t Start(const std::vector<std::string>& args)
     {
-        std::string command = Quote(TARVELLO_SCAN);
-        for (const std::string& arg : args)
-            command.append(" ").append(Quote(arg));
-        command.append(" >").append(Quote((dir_ / "stdout.txt").string()));
-        command.append(" 2>").append(Quote((dir_ / "stderr.txt").string()));
-        const int status = std::system(command.c_str());
+        std::vector<std::string> words{TARVELLO_SCAN};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, Path("stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, Path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = -1;
+        EXPECT_EQ(posix_spawn(&pid, TARVELLO_SCAN, &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    }
+
+    // Waits for a started run to end and collects what it left.
+    RunResult Wait(pid_t pid)
+    {
+        int status = 0;
+        rusage usage{};
+        EXPECT_EQ(wait4(pid, &status, 0, &usage), pid);
         RunResult result;
         result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.signalled = WIFSIGNALED(status);
+        result.peakKiB = usage.ru_maxrss;
         result.out = ReadFile(dir_ / "stdout.txt");
         result.err = ReadFile(dir_ / "stderr.txt");
         fs::remove(dir_ / "stdout.txt");
         fs::remove(dir_ / "stderr.txt");
         return result;
     }
+
+    RunResult Run(const std::vector<std::string>& args) { return Wait(Start(args)); }
 
     // The eight arguments for a video, with every output in the temporary folder.
     std::vector<std::string> Arguments(const fs::path& video, const std::string& ratio)
@@ -159,6 +216,9 @@ TEST_F(ScanRun, VideoThatCannotBeOpenedLeavesTwoEmptyFiles)
     const RunResult result = Run(Arguments(dir_ / "not_a_video.mp4", "1.777778"));
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, "Input file not opened!\n");
+    // FFmpeg alone tries the file: no other back-end of the video library reports a failure of its own.
+    EXPECT_EQ(result.err.find("GStreamer"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("VIDEOIO"), std::string::npos) << result.err;
     EXPECT_EQ(FileNames(dir_), (std::set<std::string>{"data.rgb", "hashes.dat", "not_a_video.mp4", "shots"}));
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
     EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
@@ -207,26 +267,40 @@ TEST_F(ScanRun, LetterboxedVideoGivesAllOutputs)
 
 TEST_F(ScanRun, RecordsFollowTheFramesInStreamOrder)
 {
-    // A moving picture, so that a frame skipped, doubled or overwritten while in use shows in the records.
-    const fs::path video = MakeVideo("testsrc2=size=128x64:rate=25:duration=12", "pad=128:96:0:16:black");
-    const RunResult result = Run(Arguments(video, "1.333333"));
-    ASSERT_EQ(result.code, 0) << result.err;
+    // A moving picture, so that a frame skipped, doubled or overwritten while in use shows in the records. 300
+    // frames hold a key frame at 0 and one at 250, where a seek back to the start lands in a transport stream.
+    for (const char* name : {"video.mp4", "video.mkv", "video.avi", "video.ts", "video.m2ts"}) {
+        const fs::path video =
+            MakeVideo("testsrc2=size=128x64:rate=25:duration=12", "pad=128:96:0:16:black", "", name);
+        const RunResult result = Run(Arguments(video, "1.333333"));
+        ASSERT_EQ(result.code, 0) << name << ": " << result.err;
 
-    std::string rgb;
-    std::string hashes;
-    cv::VideoCapture capture(video.string());
-    cv::Mat frame;
-    while (capture.read(frame)) {
-        const cv::Mat content = frame(cv::Rect(0, 16, 128, 64)).clone();
-        const RGBFlowRecord flow = ComputeRGBFlow(content);
-        rgb.append(flow.begin(), flow.end());
-        VHRecord record{};
-        FillVHRecord(content, record);
-        hashes.append(record.begin(), record.end());
+        const Records expected = RecordsOfEveryFrame(video, cv::Rect(0, 16, 128, 64));
+        ASSERT_EQ(expected.rgb.size(), 4u * 300) << name;
+        EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == expected.rgb) << name;
+        EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == expected.hashes) << name;
+        fs::remove(video);
     }
-    ASSERT_EQ(rgb.size(), 4u * 300);
-    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == rgb);
-    EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == hashes);
+}
+
+TEST_F(ScanRun, SamplesAreTheTenFramesSpreadOverTheVideo)
+{
+    // Frame k x step has a black bar of 30 rows at the top, every other frame one of 2 rows: the content starts
+    // below row 30 only when all ten samples are exactly those frames. 11 steps and 5 frames keep the step
+    // whether a container counts a frame more or less. A short step is read on to, a long one sought.
+    for (int step : {20, 160}) {
+        for (const char* name : {"video.mp4", "video.mkv", "video.avi"}) {
+            const std::string bar = "if(eq(mod(N," + std::to_string(step) + "),0),30,2)";
+            const fs::path video =
+                MakeVideo("color=c=white:size=64x96:rate=25", "geq=lum='if(lt(Y," + bar + "),16,235)':cb=128:cr=128",
+                          "-qp 0 -frames:v " + std::to_string(11 * step + 5), name);
+            const RunResult result = Run(Arguments(video, "0.666667"));
+            ASSERT_EQ(result.code, 0) << name << ": " << result.err;
+            EXPECT_NE(result.out.find("\nSelected: width=64 height=66\n"), std::string::npos)
+                << name << ", step " << step << ":\n" << result.out;
+            fs::remove(video);
+        }
+    }
 }
 
 TEST_F(ScanRun, AnamorphicVideoIsWorkedAtTheDisplayRatio)
@@ -347,6 +421,176 @@ TEST_F(ScanRun, WriteErrorStopsTheRunAndLeavesTheDataFilesEmpty)
     EXPECT_EQ(result.err, "Write error /dev/full!\n");
     EXPECT_EQ(result.out.find("Finished!"), std::string::npos) << result.out;
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
+}
+
+TEST_F(ScanRun, SampleReadThatFailsEndsOnlyTheSampling)
+{
+    // In each of these files the frame count promises more frames than can be read, so a late sample read
+    // fails: the run goes on with the samples read and records every frame read from the start.
+    const auto cutInHalf = [](const fs::path& video) { fs::resize_file(video, fs::file_size(video) / 2); };
+    const auto zeroAQuarter = [](const fs::path& video) {
+        const auto size = fs::file_size(video);
+        std::fstream file(video, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(size / 3));
+        const std::string zeros(size / 4, '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    };
+    // 100 frames 1/25 s apart, then 100 frames 1/5 s apart: the count comes from the duration at 25 a second.
+    const std::string slowDown = "setpts='if(lt(N,100),N/25,4+(N-100)/5)/TB'";
+    struct Case {
+        const char* name;
+        std::string filters;
+        std::function<void(const fs::path&)> damage;
+    };
+    const Case cases[] = {
+        {"variable_rate.mkv", slowDown, nullptr},
+        {"variable_rate.webm", slowDown, nullptr},
+        {"cut_short.mkv", "null", cutInHalf},
+        {"damaged_middle.mkv", "null", zeroAQuarter},
+    };
+    for (const Case& c : cases) {
+        const fs::path video =
+            MakeVideo("testsrc2=size=128x96:rate=25:duration=8", c.filters, "-fps_mode passthrough", c.name);
+        if (c.damage)
+            c.damage(video);
+        const RunResult result = Run(Arguments(video, "1.333333"));
+        EXPECT_EQ(result.code, 0) << c.name << ": " << result.err;
+        EXPECT_NE(result.out.find("\nCan't read frame!\n"), std::string::npos) << c.name << ":\n" << result.out;
+        EXPECT_NE(result.out.find("\nFinished!\n"), std::string::npos) << c.name << ":\n" << result.out;
+
+        const Records expected = RecordsOfEveryFrame(video, cv::Rect(0, 0, 128, 96));
+        EXPECT_GT(expected.rgb.size(), 0u) << c.name;
+        EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == expected.rgb) << c.name;
+        EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == expected.hashes) << c.name;
+        fs::remove(video);
+    }
+}
+
+TEST_F(ScanRun, RotatedVideoIsWorkedAsStored)
+{
+    // 480 x 270 stored, flagged to be shown turned by 90 degrees; the client passes the stored ratio.
+    const fs::path stored = MakeVideo("testsrc2=size=480x270:rate=25:duration=0.4");
+    const fs::path video = dir_ / "rotated.mp4";
+    const std::string command = "ffmpeg -v error -y -i " + Quote(stored.string()) +
+                                " -c copy -metadata:s:v:0 rotate=90 " + Quote(video.string());
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    const RunResult result = Run(Arguments(video, "1.777778"));
+    ASSERT_EQ(result.code, 0) << result.err;
+    const std::vector<std::string> out = Lines(result.out);
+    ASSERT_GE(out.size(), 2u) << result.out;
+    EXPECT_EQ(out[0], "480x270@25.000000 (10 frames)");
+    EXPECT_EQ(out[1], "display_ratio=1.000000\tscaled_width=480\tscaled_height=270");
+    const std::string info = ReadFile(dir_ / "info.dat");
+    EXPECT_TRUE(info.starts_with("Width: 480\r\nHeight: 270\r\n")) << info;
+    EXPECT_NE(info.find("\r\nResultWidth: 480\r\nResultHeight: 270\r\n"), std::string::npos) << info;
+    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == RecordsOfEveryFrame(stored, cv::Rect(0, 0, 480, 270)).rgb);
+}
+
+TEST_F(ScanRun, OneFrameVideoGetsItsRecord)
+{
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25", "null", "-frames:v 1");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("\nFinished!\n"), std::string::npos) << result.out;
+    const Records expected = RecordsOfEveryFrame(video, cv::Rect(0, 0, 128, 96));
+    ASSERT_EQ(expected.rgb.size(), 4u);
+    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == expected.rgb);
+    EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == expected.hashes);
+    EXPECT_EQ(FileNames(dir_ / "shots"), std::set<std::string>{"ss_0.00_0.jpg"});
+}
+
+TEST_F(ScanRun, MainPassThatReadsNoFrameStops)
+{
+    // The video goes away while the samples are read from it: the main pass opens it afresh and reads nothing.
+    // The info file is a pipe, so that the run waits at it, after the sampling, until the video is gone.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=2");
+    ASSERT_EQ(mkfifo(Path("info.dat").c_str(), 0600), 0);
+    const pid_t pid = Start(Arguments(video, "1.333333"));
+    const auto holdsVideo = [&] {
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored))
+            if (fs::read_symlink(entry.path(), ignored) == video)
+                return true;
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!holdsVideo() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!holdsVideo()) {
+        kill(pid, SIGKILL);
+        Wait(pid);
+        FAIL() << "the run never opened the video";
+    }
+    fs::remove(video);
+    const std::string info = ReadFile(dir_ / "info.dat");  // lets the run go on
+
+    const RunResult result = Wait(pid);
+    EXPECT_EQ(result.code, 2);
+    EXPECT_TRUE(result.err.ends_with("No frame of the video can be read from its start!\n")) << result.err;
+    EXPECT_EQ(result.out.find("Finished!"), std::string::npos) << result.out;
+    EXPECT_NE(info.find("Width: 128\r\n"), std::string::npos) << info;
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
+    EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
+    EXPECT_EQ(FileNames(dir_), (std::set<std::string>{"data.rgb", "hashes.dat", "info.dat", "shots"}));
+}
+
+TEST_F(ScanRun, PictureTallerThanAJpegHoldsStopsBeforeItIsMade)
+{
+    struct Case {
+        const char* size;
+        const char* ratio;
+        const char* message;
+    };
+    const Case cases[] = {
+        // Cells of 178 x 7120: a table view picture of 71336 rows.
+        {"100x4000", "0.025", "(100x4000) is too tall for the table view picture: it would be 71336 rows high"},
+        // Worked at 128 x 12799: cells of 178 x 17798.
+        {"128x96", "0.01", "(128x12799) is too tall for the table view picture: it would be 178112 rows high"},
+        {"128x96", "0.001", "The picture to work on (128x128000) is taller than the 65500 rows of a JPEG picture!"},
+    };
+    for (const Case& c : cases) {
+        const fs::path video = MakeVideo("testsrc2=size=" + std::string(c.size) + ":rate=25:duration=0.4");
+        const RunResult result = Run(Arguments(video, c.ratio));
+        EXPECT_EQ(result.code, 2) << c.size << " at " << c.ratio;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_LT(result.peakKiB, 300 * 1024) << c.size << " at " << c.ratio;
+        EXPECT_EQ(FileNames(dir_), (std::set<std::string>{"data.rgb", "hashes.dat", "shots", "video.mp4"}));
+        EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
+        EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
+    }
+}
+
+TEST_F(ScanRun, KilledRunLeavesEmptyDataFiles)
+{
+    // Long enough that the run is still in its main pass when its first RGB records reach the disk.
+    const fs::path video = MakeVideo("testsrc2=size=320x240:rate=25:duration=120", "null", "-preset ultrafast");
+    const pid_t pid = Start(Arguments(video, "1.333333"));
+    const auto rgbRecordsWritten = [&] {
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(dir_))
+            if (entry.path().filename().string().starts_with("data.rgb") && entry.file_size(ignored) > 0)
+                return true;
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!rgbRecordsWritten() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    kill(pid, SIGKILL);
+
+    const RunResult result = Wait(pid);
+    ASSERT_TRUE(result.signalled) << "the run ended before it could be killed:\n" << result.out;
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
+    EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
+}
+
+TEST_F(ScanRun, TwelveSecondClipGetsTenScreenshots)
+{
+    // The plain draws for 300 frames repeat frame 64; the repeat is drawn again.
+    const fs::path video = MakeVideo("testsrc2=size=64x48:rate=25:duration=12");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(FileNames(dir_ / "shots").size(), 10u);
 }
 
 }  // namespace

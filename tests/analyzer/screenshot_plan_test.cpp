@@ -44,6 +44,23 @@ TEST(ScreenshotPlan, FiveMinutesGiveFixedMarksThenPicks)
     EXPECT_EQ(ntsc[0], 14385);  // 23.976... x 1 x 10 x 60 = 14385.6
 }
 
+TEST(ScreenshotPlan, PickThatRepeatsAnEarlierEntryIsDrawnAgain)
+{
+    // 300 frames (12 seconds): the tenth draw, 64, repeats the second; the next draw, 82, takes its place.
+    EXPECT_EQ(ChooseScreenshotFrames(300, 25), (ScreenshotFrames{3, 64, 19, 38, 70, 31, 75, 18, 48, 82}));
+    // A pick that repeats a fixed mark is drawn again as well.
+    EXPECT_EQ(ChooseScreenshotFrames(8041, 25),
+              (ScreenshotFrames{1500, 3000, 4500, 6000, 7500, 6292, 6326, 2902, 120, 7429}));
+    // Ten values in the range are enough for ten different picks.
+    EXPECT_EQ(ChooseScreenshotFrames(210, 25), (ScreenshotFrames{0, 1, 2, 3, 5, 9, 8, 6, 7, 4}));
+}
+
+TEST(ScreenshotPlan, RangeOfFewerThanTenValuesKeepsItsRepeats)
+{
+    // 209 frames leave nine values for ten picks: the draws stay as they come.
+    EXPECT_EQ(ChooseScreenshotFrames(209, 25), (ScreenshotFrames{0, 7, 5, 4, 0, 3, 0, 2, 5, 6}));
+}
+
 TEST(ScreenshotPlan, MarkMinutesByDuration)
 {
     const std::pair<double, int> cases[] = {{299.9, 0}, {300, 1},   {599.9, 1},  {600, 2},   {1199, 2},

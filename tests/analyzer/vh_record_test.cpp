@@ -1,6 +1,7 @@
 #include "vh_record.h"
 
 #include <gtest/gtest.h>
+#include <opencv2/core.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -152,14 +153,52 @@ TEST(VHRecord, BlockByteCoversItsLatticeBlock)
     EXPECT_EQ(record[13 + 11], 0);
 }
 
+TEST(VHRecord, ViewInsideALargerPictureGivesThePlainMeans)
+{
+    // Random content 53 x 40 at (7, 5) of a larger picture: rows that are not continuous, class 2.
+    cv::Mat picture(52, 80, CV_8UC3);
+    cv::randu(picture, cv::Scalar::all(0), cv::Scalar::all(256));
+    const cv::Mat content = picture(cv::Rect(7, 5, 53, 40));
+    const VHGeometry g = ComputeVHGeometry(content.cols, content.rows);
+    const auto brightness = [&](int x0, int y0, int width, int height) {
+        int sum = 0;
+        for (int y = y0; y < y0 + height; ++y)
+            for (int x = x0; x < x0 + width; ++x)
+                for (int channel = 0; channel < 3; ++channel)
+                    sum += content.at<cv::Vec3b>(y, x)[channel];
+        const int n = width * height;
+        return static_cast<std::uint8_t>((sum + 3 * (n / 2)) / (3 * n));
+    };
+    VHRecord expected{};
+    expected[0] = static_cast<std::uint8_t>(g.widthClass);
+    const int cells[12][2] = {{0, 1}, {1, 0}, {1, 1}, {0, 2}, {1, 2}, {1, 3},
+                              {2, 0}, {2, 1}, {3, 1}, {2, 2}, {2, 3}, {3, 2}};
+    for (int i = 0; i < 12; ++i) {
+        const auto [row, column] = cells[i];
+        expected[1 + i] = brightness(g.squareX + g.cellEdge[column], g.squareY + g.cellEdge[row],
+                                     g.cellSize[column], g.cellSize[row]);
+    }
+    for (int r = 0; r < 7; ++r)
+        for (int k = 0; k < 11; ++k) {
+            const int x = g.blockX[k];
+            const bool inside = x >= 0 && x + g.blockSide <= content.cols;
+            expected[13 + r * 11 + k] = inside ? brightness(x, g.blockY[r], g.blockSide, g.blockSide) : 0;
+        }
+    ASSERT_EQ(g.widthClass, 2);
+    VHRecord record{};
+    FillVHRecord(content, record);
+    EXPECT_EQ(record, expected);
+}
+
 TEST(VHRecord, AppendsNinetyBytesAFrame)
 {
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
     VHWriter writer{{}, file};
-    const cv::Mat frame(20, 20, CV_8UC3, cv::Scalar(0, 0, 0));
-    WriteVHRecord(writer, frame);
-    WriteVHRecord(writer, frame);
+    VHRecord record{};
+    FillVHRecord(cv::Mat(20, 20, CV_8UC3, cv::Scalar(0, 0, 0)), record);
+    WriteVHRecord(writer, record);
+    WriteVHRecord(writer, record);
     std::fflush(file);
     EXPECT_EQ(std::ftell(file), 180);
     std::fclose(file);
