@@ -1,12 +1,8 @@
 #pragma once
 #include <cstdio>
-#include <memory>
 #include <string>
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+#include "platform/StdioFile.h"
 
 // One of the run's two data files (the RGB data file, the hashes file). The file at its path is created
 // empty at once, and the records go to a file of their own beside it that takes its place only when the run

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <regex>
 #include <string>
 
 #include "platform/Process.h"
+#include "platform/StdioFile.h"
 #include "Unit1.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
@@ -21,11 +21,6 @@
 #include "utils/Listing.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 File openForReading(const UnicodeString& path)
 {
