@@ -130,15 +130,17 @@ std::optional<fs::path> trashAt(const fs::path& trash) {
     return trash;
 }
 
-// Where the user's trash lives ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash); nullopt when the user has
-// no data folder, and so no trash at all.
+// The user's trash: $XDG_DATA_HOME/Trash, else ~/.local/share/Trash, with the data folders on the way made
+// owner-only where missing, as the trash specification asks; nullopt when the user has no home to hold it.
 std::optional<fs::path> homeTrash() {
     fs::path data;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') data = xdg;
-    else if (const char* home = std::getenv("HOME"); home && home[0] == '/') data = fs::path(home) / ".local/share";
-    else return std::nullopt;
     std::error_code ec;
-    if (!fs::is_directory(data, ec)) return std::nullopt;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') data = xdg;
+    else if (const char* home = std::getenv("HOME"); home && home[0] == '/' && fs::is_directory(home, ec))
+        data = fs::path(home) / ".local/share";
+    else return std::nullopt;
+    fs::path made;
+    for (const fs::path& part : data) ::mkdir((made /= part).c_str(), 0700);
     return data / "Trash";
 }
 
@@ -252,10 +254,8 @@ void ShellDeleteDirectory(const UnicodeString& path) {
     fs::path p = fs::absolute(normalised(path), ec).lexically_normal();
     if (p.filename().empty()) p = p.parent_path();  // "dir/." normalises to "dir/"
     if (ec || p.filename().empty()) return;         // a root is never removed, as the shell refuses a drive
-    // A user with a trash gets the folder back from there or keeps it where it is: a trash that cannot take
-    // it is never a reason to delete for good. Only where there is no trash at all does the folder go for good.
+    // The user gets the folder back from the trash or keeps it where it is: nothing is deleted for good.
     if (const auto home = homeTrash()) moveToTrash(*home, p);
-    else fs::remove_all(p, ec);
 }
 
 void ShellMoveDirectory(const UnicodeString& source, const UnicodeString& destination) {

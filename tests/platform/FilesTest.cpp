@@ -2,25 +2,32 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "OwnHome.h"
 #include "platform/Files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
+// A fresh folder under the system's temporary folder, removed afterwards. The user's home and data folder
+// point into it, so that whatever reaches the trash stays there.
 class FilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         char name[] = "/tmp/tarvello-platform-XXXXXX";
         root = mkdtemp(name);
+        home.emplace(root / "home", root / "data");
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override {
+        home.reset();
+        fs::remove_all(root);
+    }
     void touch(const fs::path& p, const std::string& content = "x") {
         fs::create_directories(p.parent_path());
         std::ofstream(p) << content;
@@ -36,6 +43,7 @@ protected:
         return out;
     }
     fs::path root;
+    std::optional<OwnHome> home;
 };
 
 }  // namespace
@@ -107,17 +115,15 @@ TEST_F(FilesTest, NamesThatAreNotUtf8AreListedAndReachTheirFiles) {
     const UnicodeString sub = u(root / "d\xFF");
     EXPECT_TRUE(DirectoryExists(sub));
     EXPECT_EQ(names(root / "d\xFF", "*", faNormal), (std::set<std::string>{"f.txt"}));
-    setenv("XDG_DATA_HOME", (root / "no-such-folder").c_str(), 1);
     ShellDeleteDirectory(sub);
-    unsetenv("XDG_DATA_HOME");
     EXPECT_FALSE(fs::exists(root / "d\xFF"));
+    EXPECT_TRUE(fs::exists(root / "data/Trash/files/d\xFF/f.txt"));
 }
 
 TEST_F(FilesTest, DeleteGoesToTheTrashWithItsRecord) {
     const fs::path data = root / "data";
     fs::create_directories(data);
     touch(root / "work" / "f.txt");
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
     ShellDeleteDirectory(u(root / "work"));
     ShellDeleteDirectory(u(root / "missing"));
     touch(root / "work" / "g.txt");
@@ -125,7 +131,6 @@ TEST_F(FilesTest, DeleteGoesToTheTrashWithItsRecord) {
     fs::create_directories(data / "Trash/files/work.3");  // a name taken without its record
     touch(root / "work" / "h.txt");
     ShellDeleteDirectory(u(root / "work") + "/.");
-    unsetenv("XDG_DATA_HOME");
     EXPECT_FALSE(fs::exists(root / "work"));
     EXPECT_TRUE(fs::exists(data / "Trash/files/work/f.txt"));
     EXPECT_TRUE(fs::exists(data / "Trash/files/work.2/g.txt"));
@@ -140,12 +145,44 @@ TEST_F(FilesTest, DeleteGoesToTheTrashWithItsRecord) {
     EXPECT_EQ(path, "Path=" + (root / "work").string());
 }
 
-TEST_F(FilesTest, DeleteWithoutTrashRemovesTheFolder) {
-    touch(root / "work" / "f.txt");
-    setenv("XDG_DATA_HOME", (root / "no-such-folder").c_str(), 1);
-    ShellDeleteDirectory(u(root / "work"));
-    unsetenv("XDG_DATA_HOME");
-    EXPECT_FALSE(fs::exists(root / "work"));
+TEST_F(FilesTest, DeleteMakesAMissingTrashAndWithoutAHomeKeepsTheFolder) {
+    fs::create_directories(root / "home");
+    // A value beginning with "/" names a folder under root; nullptr leaves the variable unset.
+    const struct {
+        const char* what;
+        const char* home;
+        const char* data;
+        const char* trash;  // under root; nullptr: the folder stays where it is
+    } cases[] = {
+        {"a data folder not there yet", "/home", "/data/deeper", "data/deeper/Trash"},
+        {"a home without .local", "/home", nullptr, "home/.local/share/Trash"},
+        {"a relative data folder counts for nothing", "/home", "data", "home/.local/share/Trash"},
+        {"a home that is not there", "/no-home", nullptr, nullptr},
+        {"a relative home", "home", nullptr, nullptr},
+        {"no home at all", nullptr, nullptr, nullptr},
+    };
+    const auto point = [&](const char* variable, const char* value) {
+        if (!value) unsetenv(variable);
+        else setenv(variable, value[0] == '/' ? (root.string() + value).c_str() : value, 1);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        point("HOME", c.home);
+        point("XDG_DATA_HOME", c.data);
+        touch(root / "work" / "f.txt", "kept");
+        ShellDeleteDirectory(u(root / "work"));
+        if (c.trash) {
+            EXPECT_FALSE(fs::exists(root / "work"));
+            EXPECT_EQ(FileSize(u(root / c.trash / "files/work/f.txt")), 4);
+            EXPECT_TRUE(fs::exists(root / c.trash / "info/work.trashinfo"));
+            for (const fs::path& made : {root / c.trash, (root / c.trash).parent_path()})
+                EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_all) << made;
+            fs::remove_all(root / c.trash);
+        } else {
+            EXPECT_EQ(FileSize(u(root / "work/f.txt")), 4);
+        }
+        fs::remove_all(root / "work");
+    }
 }
 
 TEST_F(FilesTest, MoveRenamesOnCollisionAndCreatesFolders) {

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <functional>
+#include <optional>
 
+#include "../platform/OwnHome.h"
 #include "TestSupport.h"
 #include "utils/FileOperations.h"
 
@@ -14,14 +16,18 @@ class FileOperationsTest : public TempFolderTest {
 protected:
     void SetUp() override {
         TempFolderTest::SetUp();
-        // Deletions go to a trash of the test's own.
+        // Deletions go to a trash of the test's own, in a home of its own.
+        mkdir("home");
         mkdir("data");
-        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+        home_.emplace(root / "home", root / "data");
     }
     void TearDown() override {
-        unsetenv("XDG_DATA_HOME");
+        home_.reset();
         TempFolderTest::TearDown();
     }
+
+private:
+    std::optional<OwnHome> home_;
 };
 
 // For its scope, the calling thread honours permission bits even when it runs as root, as any other user's does.
