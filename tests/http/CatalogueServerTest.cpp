@@ -4,7 +4,11 @@
 #include "WireText.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -311,6 +315,36 @@ TEST_F(CatalogueTest, ScriptedReplyOverridesTheCatalogueUntilRemoved) {
   EXPECT_THROW(client_.Post(UnicodeString("https://127.0.0.1:" + std::to_string(server_.port()) + "/list.php"),
                             accountBody()),
                HttpError);
+}
+
+// The server's folder holds its private key: nothing of it stays once the server or its process ends, also for a
+// server that is never destroyed, as the window tests keep theirs.
+TEST(CatalogueServerFolder, GoesWithTheServerOrElseWithItsProcess) {
+  std::filesystem::path folder;
+  {
+    CatalogueServer server;
+    folder = std::filesystem::path(server.caFile()).parent_path();
+    EXPECT_TRUE(std::filesystem::exists(folder / "server-key.pem"));
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder));
+
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    const std::string ca = (new CatalogueServer)->caFile();  // never destroyed
+    const bool told = write(fds[1], ca.data(), ca.size()) == static_cast<ssize_t>(ca.size());
+    std::exit(told ? 0 : 1);
+  }
+  close(fds[1]);
+  std::string ca(4096, '\0');
+  ca.resize(static_cast<size_t>(std::max<ssize_t>(read(fds[0], ca.data(), ca.size()), 0)));
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_FALSE(ca.empty());
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(ca).parent_path()));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "CatalogueServer.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -10,9 +12,44 @@ namespace {
 
 const std::string kScriptPath = "/desk/v3/";
 
+// The certificate folders of the servers alive, each with the process that made it. Test programs keep one
+// server for the whole run and never destroy it; its folder is removed when the process that made it ends (a child
+// forked from that process leaves its parent's folders alone).
+class ServerFolders {
+ public:
+  void add(const std::string& folder) {
+    std::lock_guard lock(mutex_);
+    folders_[folder] = getpid();
+  }
+  void remove(const std::string& folder) {
+    std::lock_guard lock(mutex_);
+    removeNow(folder);
+    folders_.erase(folder);
+  }
+  ~ServerFolders() {
+    for (const auto& [folder, maker] : folders_)
+      if (maker == getpid()) removeNow(folder);
+  }
+
+ private:
+  static void removeNow(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+
+  std::mutex mutex_;
+  std::map<std::string, pid_t> folders_;
+};
+
+ServerFolders& serverFolders() {
+  static ServerFolders folders;
+  return folders;
+}
+
 std::string makeTempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "tarvello-server-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("test server: cannot make a temp folder");
+  serverFolders().add(pattern);
   return pattern;
 }
 
@@ -25,8 +62,7 @@ CatalogueServer::CatalogueServer(const std::string& certificateNames)
 
 CatalogueServer::~CatalogueServer() {
   server_.reset();
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
+  serverFolders().remove(folder_);
 }
 
 void CatalogueServer::start() { server_->start(); }

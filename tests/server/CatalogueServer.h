@@ -31,7 +31,7 @@ class CatalogueServer {
  public:
   // The server certificate names 127.0.0.1 and localhost unless other names are given.
   explicit CatalogueServer(const std::string& certificateNames = kLoopbackNames);
-  ~CatalogueServer();  // stops the server and removes its certificate folder
+  ~CatalogueServer();  // stops the server and removes its certificate folder (at exit for a server never destroyed)
 
   void start();
   void stop();
