@@ -16,6 +16,7 @@
 #include "platform/StdioFile.h"
 #include "Unit1.h"
 #include "platform/Files.h"
+#include "platform/PathLock.h"
 #include "platform/StringList.h"
 #include "utils/FileOperations.h"
 #include "utils/Listing.h"
@@ -119,9 +120,31 @@ void scanDouble(const std::string& text, double& field)
 
 }  // namespace
 
+namespace {
+
+UnicodeString workFolder;
+PathLock workFolderLock;
+
+}  // namespace
+
+void TakeWorkFolder()
+{
+    workFolderLock.Release();
+    for (int n = 1;; ++n) {
+        workFolder = CurPath + PathDelim + "temp";
+        if (n > 1) {
+            workFolder += "." + IntToStr(n);
+            CreateDir(workFolder);
+        }
+        // A folder that is not there or cannot be opened is no other client's: it is used, and what needs it fails.
+        if (!DirectoryExists(workFolder) || workFolderLock.Take(workFolder.ToPathBytes()) != PathLock::Result::kHeld)
+            return;
+    }
+}
+
 UnicodeString WorkFolder()
 {
-    return CurPath + PathDelim + "temp";
+    return workFolder;
 }
 
 UnicodeString WorkFile(const UnicodeString& name)

@@ -1,12 +1,18 @@
 #pragma once
 // The outside-tool runners of the analysis thread. Each starts one program from the client's folder (or PATH),
-// waits for it and reads what it left in the work folder CurPath/temp into VideoInfo. They return a success
+// waits for it and reads what it left in the client's work folder into VideoInfo. They return a success
 // flag and show nothing; the analysis thread turns a false result into its message.
 // `source` is the video being analysed: the analysis thread's own copy of the path.
 
 #include "platform/UnicodeString.h"
 
-// CurPath/temp, and a file in it.
+// Chooses this client's work folder in CurPath and holds it until the process ends or the next choice, so that
+// clients running from one folder never mix their work: the first of temp, temp.2, temp.3, ... that no other
+// running client holds, each temp.N created when missing. A missing temp is not created; it stays the work
+// folder, unheld, and the analysis then fails with its message.
+void TakeWorkFolder();
+
+// The work folder taken, and a file in it.
 UnicodeString WorkFolder();
 UnicodeString WorkFile(const UnicodeString& name);
 

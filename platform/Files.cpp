@@ -61,6 +61,8 @@ bool DeleteFile(const UnicodeString& path) {
     return unlink(p.c_str()) == 0;
 }
 
+bool CreateDir(const UnicodeString& path) { return mkdir(path.ToPathBytes().c_str(), 0777) == 0; }
+
 std::int64_t FileSize(const UnicodeString& path) {
     struct stat st;
     if (stat(path.ToPathBytes().c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
@@ -78,6 +80,19 @@ UnicodeString ExtractFileName(const UnicodeString& path) {
     int i = path.Length();
     while (i > 0 && path[i] != PathDelim) --i;
     return path.SubString(i + 1, path.Length());
+}
+
+UnicodeString ExecutablePath() {
+    std::string target(256, '\0');
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", target.data(), target.size());
+        if (length < 0) return UnicodeString();
+        if (static_cast<size_t>(length) < target.size()) {
+            target.resize(static_cast<size_t>(length));
+            return UnicodeString::FromPathBytes(target);
+        }
+        target.resize(target.size() * 2);  // possibly cut short: read again into more room
+    }
 }
 
 int FindFirst(const UnicodeString& pattern, int attr, TSearchRec& rec) {

@@ -12,11 +12,15 @@ constexpr char16_t PathDelim = u'/';
 bool FileExists(const UnicodeString& path);       // a file (not a folder), links followed
 bool DirectoryExists(const UnicodeString& path);  // a folder, links followed
 bool DeleteFile(const UnicodeString& path);       // unlinks a file or link; refuses folders and read-only files
+bool CreateDir(const UnicodeString& path);        // one new folder; false when it cannot be made or is there
 std::int64_t FileSize(const UnicodeString& path); // bytes; 0 for a folder or a path that cannot be examined
 
 // The path before its last PathDelim (a lone leading PathDelim is kept), and the text after it.
 UnicodeString ExtractFileDir(const UnicodeString& path);
 UnicodeString ExtractFileName(const UnicodeString& path);
+
+// The full path of the running program's executable, its bytes kept whatever they are.
+UnicodeString ExecutablePath();
 
 // Entry attribute bits.
 constexpr int faReadOnly = 0x01;

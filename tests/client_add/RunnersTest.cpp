@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ToolRunners.h"
+#include "platform/PathLock.h"
 #include "Unit1.h"
 #include "WorkPlace.h"
 
@@ -142,6 +143,40 @@ TEST_F(Runners, AMissingFfprobeLeavesNoRatios)
     EXPECT_EQ(VideoInfo.video_sar, 0);
     EXPECT_EQ(VideoInfo.video_dar, 0);
     EXPECT_EQ(fs::file_size(place.temp() / "dar.info"), 0u);
+}
+
+TEST_F(Runners, TheWorkFolderIsTheFirstThatNoOtherClientHolds)
+{
+    // Locks of this process stand for other running clients: a folder's lock is refused to a second holder.
+    const auto held = [](const fs::path& folder) {
+        PathLock probe;
+        return probe.Take(folder.string()) == PathLock::Result::kHeld;
+    };
+    const UnicodeString client = CurPath;
+    const fs::path bare = place.root() / "bare";
+    const auto takeIn = [](const UnicodeString& folder) {
+        CurPath = folder;
+        TakeWorkFolder();
+        return fs::path(WorkFolder().ToPathBytes());
+    };
+    EXPECT_EQ(takeIn(client), place.temp());
+    EXPECT_TRUE(held(place.temp()));
+    // A client folder without temp/ keeps it as the work folder, unheld and not created; the hold on the client
+    // folder's temp/ is let go.
+    EXPECT_EQ(takeIn(UnicodeString(bare.string())), bare / "temp");
+    EXPECT_FALSE(fs::exists(bare / "temp"));
+    PathLock first, second;
+    ASSERT_EQ(first.Take(place.temp().string()), PathLock::Result::kTaken);
+    EXPECT_EQ(takeIn(client), place.root() / "temp.2");
+    EXPECT_TRUE(fs::is_directory(place.root() / "temp.2"));
+    EXPECT_TRUE(held(place.root() / "temp.2"));
+    takeIn(UnicodeString(bare.string()));
+    ASSERT_EQ(second.Take((place.root() / "temp.2").string()), PathLock::Result::kTaken);
+    EXPECT_EQ(takeIn(client), place.root() / "temp.3");
+    // A client that ended leaves its folder to the next one started.
+    first.Release();
+    takeIn(UnicodeString(bare.string()));
+    EXPECT_EQ(takeIn(client), place.temp());
 }
 
 TEST_F(Runners, AMissingWorkFolderFailsTheCaptures)

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "ToolRunners.h"
 #include "Unit1.h"
 
 namespace fs = std::filesystem;
@@ -18,6 +19,7 @@ WorkPlace::WorkPlace()
     root_ = pattern;
     fs::create_directory(temp());
     CurPath = UnicodeString(root_.string());
+    TakeWorkFolder();
 }
 
 WorkPlace::~WorkPlace()

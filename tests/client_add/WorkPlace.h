@@ -1,13 +1,14 @@
 #pragma once
-// A client folder for tests: a fresh temporary folder with its temp/ work folder, made CurPath, into which
-// tests put the outside programs (links to the built ones or small shell scripts standing in for them).
+// A client folder for tests: a fresh temporary folder with its temp/ work folder, made CurPath and taken as the
+// work folder, into which tests put the outside programs (links to the built ones or small shell scripts standing
+// in for them).
 
 #include <filesystem>
 #include <string>
 
 class WorkPlace {
 public:
-    WorkPlace();   // creates the folder and sets CurPath to it
+    WorkPlace();   // creates the folder, sets CurPath to it and takes its temp/
     ~WorkPlace();  // removes it
 
     std::filesystem::path root() const { return root_; }
