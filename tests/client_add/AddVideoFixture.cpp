@@ -8,6 +8,7 @@
 #include "LoopbackServer.h"
 #include "Unit1.h"
 #include "Unit3.h"
+#include "ValueListEditor.h"
 
 using namespace tarvello::testserver;
 
@@ -20,6 +21,16 @@ CatalogueServer& catalogue()
         return s;
     }();
     return *server;
+}
+
+void fillRequiredFields()
+{
+    TValueListEditor& e = *Form3->ValueListEditor1;
+    e.SetValue(1, "Тестовый фильм");
+    e.SetValue(3, "Россия");
+    e.SetValue(4, "драма");
+    e.SetValue(6, "Описание фильма");
+    e.SetValue(17, "2001");
 }
 
 namespace {

@@ -24,6 +24,9 @@ inline const std::string Info320 =
 
 tarvello::testserver::CatalogueServer& catalogue();
 
+// Fills the add-video form's rows that a save requires: title, country, genre, description and year.
+void fillRequiredFields();
+
 class AddVideo : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -40,16 +40,6 @@ std::string infoValue(const fs::path& info, const std::string& key)
     return "";
 }
 
-void fillRequiredFields()
-{
-    TValueListEditor& e = *Form3->ValueListEditor1;
-    e.SetValue(1, "Тестовый фильм");
-    e.SetValue(3, "Россия");
-    e.SetValue(4, "драма");
-    e.SetValue(6, "Описание фильма");
-    e.SetValue(17, "2001");
-}
-
 }  // namespace
 
 TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)

@@ -10,8 +10,14 @@ using tarvello::testserver::HttpRequest;
 void useLoopbackServer(const CatalogueServer& server, std::chrono::milliseconds connectTimeout,
                        std::chrono::milliseconds stallTimeout)
 {
-    Work_URL = UnicodeString(server.baseUrl());
-    httpSettings().caFile = server.caFile();
+    useLoopbackServer(server.baseUrl(), server.caFile(), connectTimeout, stallTimeout);
+}
+
+void useLoopbackServer(const std::string& baseUrl, const std::string& caFile, std::chrono::milliseconds connectTimeout,
+                       std::chrono::milliseconds stallTimeout)
+{
+    Work_URL = UnicodeString(baseUrl);
+    httpSettings().caFile = caFile;
     httpSettings().connectTimeoutMs = static_cast<long>(connectTimeout.count());
     httpSettings().stallTimeoutMs = static_cast<long>(stallTimeout.count());
 }

@@ -12,6 +12,9 @@
 // whose server does not answer fails quickly instead of hanging.
 void useLoopbackServer(const tarvello::testserver::CatalogueServer& server, std::chrono::milliseconds connectTimeout,
                        std::chrono::milliseconds stallTimeout);
+// The same for a server of another process, named by its base address and its authority's file.
+void useLoopbackServer(const std::string& baseUrl, const std::string& caFile, std::chrono::milliseconds connectTimeout,
+                       std::chrono::milliseconds stallTimeout);
 
 // The requests that reached one script of `server` so far, in arrival order.
 std::vector<tarvello::testserver::HttpRequest> scriptRequests(const tarvello::testserver::CatalogueServer& server,
