@@ -42,11 +42,31 @@ std::string infoValue(const fs::path& info, const std::string& key)
 
 }  // namespace
 
-TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
+// A clip of the whole road: the frame that ffmpeg makes, and the content's size within it as the analyzer crops it.
+struct Clip {
+    const char* name;  // the test's name
+    const char* filters;
+    int width, height, usedWidth, usedHeight;
+    const char* ratio;  // video_dar as sent
+};
+
+void PrintTo(const Clip& clip, std::ostream* os) { *os << clip.name; }
+
+class WholeRoad : public AddVideo, public ::testing::WithParamInterface<Clip> {};
+
+INSTANTIATE_TEST_SUITE_P(Clips, WholeRoad,
+                         ::testing::Values(Clip{"FullFrame", "", 320, 180, 284, 180, "1.77777777777778"},
+                                           // black bars above and below: the content is lower than the frame
+                                           Clip{"Letterboxed", "pad=320:240:0:30:black", 320, 240, 284, 180,
+                                                "1.33333333333333"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(WholeRoad, FromOpeningToSaving)
 {
+    const Clip& clip = GetParam();
     place->link("TarvelloScan", TARVELLOSCAN_PATH);
     // Sixteen seconds: long enough for the analyzer to find ten distinct screenshot frames.
-    const fs::path video = makeVideo(place->root(), "clip one.mp4", "320x180", "", 16);
+    const fs::path video = makeVideo(place->root(), "clip one.mp4", "320x180", clip.filters, 16);
     open(video.string());
     EXPECT_EQ(Form1->windowTitle().toStdString(), "Tarvello Desk - " + video.string());
     EXPECT_FALSE(Form3->BitBtn3->isEnabled());
@@ -55,15 +75,17 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
     ASSERT_EQ(dialogs.messages, std::vector<std::string>{Success});
 
     const std::string md5 = md5sumOf(video);
-    EXPECT_EQ(VideoInfo.width, 320);
-    EXPECT_EQ(VideoInfo.height, 180);
+    EXPECT_EQ(VideoInfo.width, clip.width);
+    EXPECT_EQ(VideoInfo.height, clip.height);
+    EXPECT_EQ(VideoInfo.used_width, clip.usedWidth);
+    EXPECT_EQ(VideoInfo.used_height, clip.usedHeight);
     EXPECT_EQ(VideoInfo.frames, 400);
     EXPECT_EQ(VideoInfo.fps, 25);
     EXPECT_EQ(VideoInfo.duration, 16);
     EXPECT_EQ(VideoInfo.video_sar, 1);
     EXPECT_EQ(VideoInfo.size, static_cast<int64_t>(fs::file_size(video)));
     EXPECT_EQ(VideoInfo.md5.ToUtf8(), md5);
-    EXPECT_EQ(Form3->StatusPanel(0).ToUtf8(), "320x180@25");
+    EXPECT_EQ(Form3->StatusPanel(0).ToUtf8(), std::to_string(clip.width) + "x" + std::to_string(clip.height) + "@25");
     EXPECT_EQ(Form3->StatusPanel(1), GetTimeForMovieRus(16));
     EXPECT_EQ(Form3->StatusPanel(2).ToUtf8(), "Фреймов: 400");
     EXPECT_EQ(Form3->StatusPanel(3), UnicodeString("Размер: ") + NiceNumberView(VideoInfo.size));
@@ -102,8 +124,8 @@ TEST_F(AddVideo, TheWholeRoadFromOpeningToSaving)
 
     const std::vector<std::pair<std::string, std::string>> plain = {
         {"application", "Tarvello Desk"}, {"version", "3.0"}, {"user", TestUser}, {"password", TestPassword},
-        {"filename", ""}, {"md5", md5}, {"width", "320"}, {"height", "180"}, {"video_sar", "1"},
-        {"video_dar", "1.77777777777778"},
+        {"filename", ""}, {"md5", md5}, {"width", std::to_string(clip.width)},
+        {"height", std::to_string(clip.height)}, {"video_sar", "1"}, {"video_dar", clip.ratio},
         // the content's size as the analyzer measured it
         {"used_width", infoValue(place->temp() / "info.dat", "ResultWidth:")},
         {"used_height", infoValue(place->temp() / "info.dat", "ResultHeight:")},
