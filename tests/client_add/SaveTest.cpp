@@ -25,12 +25,7 @@ protected:
         for (int i = 0; i < 10; ++i)
             place->write(place->temp() / ("ss_" + std::to_string(i) + ".00_" + std::to_string(i * 25) + ".jpg"),
                          "shot");
-        TValueListEditor& e = *Form3->ValueListEditor1;
-        e.SetValue(1, "Фильм");
-        e.SetValue(3, "Россия");
-        e.SetValue(4, "драма");
-        e.SetValue(6, "Описание");
-        e.SetValue(17, "1999");
+        fillRequiredFields();
         Form3->BitBtn1->setEnabled(true);
         // The catalogue would refuse the same empty measurements twice; these tests are about the client's side.
         catalogue().script("add.php", HttpReply::Text("OK"));
