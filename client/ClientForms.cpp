@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "FormLayout.h"
 #include "Style.h"
+#include "ToolRunners.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -41,6 +42,7 @@ int RunClient()
 
         // The first window created is the main window; the others stay hidden until something shows them.
         CreateForms();
+        TakeWorkFolder();
 
         Form1->show();
         QApplication::exec();

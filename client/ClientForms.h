@@ -8,7 +8,8 @@
 void CreateForms();
 
 // The client's start-up and message loop on the application object that the caller has made: the application
-// title, the designed fonts, the system's Russian texts, the style, the seven windows, then the loop, which shows
-// the main window and runs until the application quits ("Выход" or closing the main window). An error escaping
-// start-up or the loop is shown in a message box. Returns the program's exit code, 0 in every case.
+// title, the designed fonts, the system's Russian texts, the style, the seven windows, the work folder (held while
+// the process runs), then the loop, which shows the main window and runs until the application quits ("Выход" or
+// closing the main window). An error escaping start-up or the loop is shown in a message box. Returns the
+// program's exit code, 0 in every case.
 int RunClient();

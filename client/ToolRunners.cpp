@@ -122,7 +122,8 @@ void scanDouble(const std::string& text, double& field)
 
 namespace {
 
-UnicodeString workFolder;
+// Which of temp, temp.2, temp.3, ... is this client's: temp until TakeWorkFolder finds it held by another client.
+int workFolderNumber = 1;
 PathLock workFolderLock;
 
 }  // namespace
@@ -130,21 +131,20 @@ PathLock workFolderLock;
 void TakeWorkFolder()
 {
     workFolderLock.Release();
-    for (int n = 1;; ++n) {
-        workFolder = CurPath + PathDelim + "temp";
-        if (n > 1) {
-            workFolder += "." + IntToStr(n);
-            CreateDir(workFolder);
-        }
+    for (workFolderNumber = 1;; ++workFolderNumber) {
+        const UnicodeString folder = WorkFolder();
+        if (workFolderNumber > 1)
+            CreateDir(folder);
         // A folder that is not there or cannot be opened is no other client's: it is used, and what needs it fails.
-        if (!DirectoryExists(workFolder) || workFolderLock.Take(workFolder.ToPathBytes()) != PathLock::Result::kHeld)
+        if (!DirectoryExists(folder) || workFolderLock.Take(folder.ToPathBytes()) != PathLock::Result::kHeld)
             return;
     }
 }
 
 UnicodeString WorkFolder()
 {
-    return workFolder;
+    const UnicodeString temp = CurPath + PathDelim + "temp";
+    return workFolderNumber > 1 ? temp + "." + IntToStr(workFolderNumber) : temp;
 }
 
 UnicodeString WorkFile(const UnicodeString& name)

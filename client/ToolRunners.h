@@ -12,7 +12,7 @@
 // folder, unheld, and the analysis then fails with its message.
 void TakeWorkFolder();
 
-// The work folder taken, and a file in it.
+// The work folder taken, CurPath/temp before any is; and a file in it.
 UnicodeString WorkFolder();
 UnicodeString WorkFile(const UnicodeString& name);
 

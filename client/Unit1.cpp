@@ -21,7 +21,6 @@
 #include "RecordLines.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
-#include "ToolRunners.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit7.h"
@@ -137,7 +136,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     // The client formats and parses every number with "." whatever the locale: UnicodeString's FloatToStr,
     // Format and ToDouble never use the locale's separator, so there is no setting to make here.
     CurPath = ExtractFileDir(ExecutablePath());
-    TakeWorkFolder();
     ReadINIExecute();
     Analyzer = new AnalyzeVideo(true);
     SetupRecordGrid(*StringGrid1);

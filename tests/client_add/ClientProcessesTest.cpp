@@ -1,7 +1,8 @@
 // Clients as separate processes, each a copy of this program started from a client folder of the test's: two of
 // them adding two videos at the same time or one after the other, and one installed in a folder whose name is not
-// valid UTF-8. The started program runs the one disabled test below, which plays a client on cue.
+// valid UTF-8. The started program runs the one disabled test below, which runs the client on cue.
 
+#include <QApplication>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -57,43 +58,54 @@ std::string joined(const std::vector<std::string>& lines)
 
 }  // namespace
 
-// The client's side: started without a client folder of the test's, it takes its own folder, work folder and account
-// as the client does at start-up, reports them in "ready", then waits for a cue: "open" (holding the video's path)
-// runs the analysis and reports its messages in "analysed"; "save" then fills the required rows, saves and
-// reports the messages in "saved"; "quit" ends it at any point.
-TEST(ClientProcess, DISABLED_PlaysAClientOnCue)
-{
-    const char* cues = std::getenv(CueVariable);
-    ASSERT_NE(cues, nullptr) << "started by the ClientProcesses tests only";
-    const fs::path folder = cues;
-    useLoopbackServer(std::getenv(ServerVariable), std::getenv(AuthorityVariable), std::chrono::seconds(20),
-                      std::chrono::seconds(20));
-    DialogRecorder dialogs;
-    CreateForms();
-    Form1->Timer1->stop();
-    Form3->Timer1->stop();
-    writeWhole(folder / "ready", UserName.ToUtf8() + "\n" + CurPath.ToPathBytes() + "\n" + WorkFolder().ToPathBytes());
+namespace {
 
+// The client's side once its start-up is done: it reports its account, its own folder and its work folder in
+// "ready", then waits for a cue: "open" (holding the video's path) runs the analysis and reports its messages in
+// "analysed"; "save" then fills the required rows, saves and reports the messages in "saved"; "quit" ends it at
+// any point.
+void playOnCue(const fs::path& cues, DialogRecorder& dialogs)
+{
+    writeWhole(cues / "ready", UserName.ToUtf8() + "\n" + CurPath.ToPathBytes() + "\n" + WorkFolder().ToPathBytes());
     const auto cued = [&](const char* cue) {
-        EXPECT_TRUE(waitUntil([&] { return fs::exists(folder / cue) || fs::exists(folder / "quit"); },
+        EXPECT_TRUE(waitUntil([&] { return fs::exists(cues / cue) || fs::exists(cues / "quit"); },
                               std::chrono::minutes(2)));
-        return fs::exists(folder / cue);
+        return fs::exists(cues / cue);
     };
     if (!cued("open"))
         return;
-    const std::string video = readFile(folder / "open");
+    const std::string video = readFile(cues / "open");
+    dialogs.messages.clear();
     Form3->show();
     Form3->OpenDialog1 = [video] { return UnicodeString::FromPathBytes(video); };
     Form3->N3Click();
     ASSERT_TRUE(waitUntil([] { return Analyzer->isFinished(); }, std::chrono::minutes(2)));
-    writeWhole(folder / "analysed", joined(dialogs.messages));
+    writeWhole(cues / "analysed", joined(dialogs.messages));
     if (!cued("save"))
         return;
     dialogs.messages.clear();
     fillRequiredFields();
     Form3->BitBtn1Click();
-    writeWhole(folder / "saved", joined(dialogs.messages));
+    writeWhole(cues / "saved", joined(dialogs.messages));
     cued("quit");
+}
+
+}  // namespace
+
+// A client process: the client's own start-up and message loop, played on cue. Started by the tests below from a
+// client folder of theirs, with the cue folder and the loopback server in its environment; it never runs alone.
+TEST(ClientProcess, DISABLED_PlaysAClientOnCue)
+{
+    const char* cues = std::getenv(CueVariable);
+    ASSERT_NE(cues, nullptr) << "started by the ClientProcesses tests only";
+    useLoopbackServer(std::getenv(ServerVariable), std::getenv(AuthorityVariable), std::chrono::seconds(20),
+                      std::chrono::seconds(20));
+    DialogRecorder dialogs;
+    QTimer::singleShot(0, [&] {
+        playOnCue(cues, dialogs);
+        QApplication::quit();
+    });
+    EXPECT_EQ(RunClient(), 0);
 }
 
 namespace {
