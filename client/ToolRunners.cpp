@@ -118,10 +118,6 @@ void scanDouble(const std::string& text, double& field)
         field = value;
 }
 
-}  // namespace
-
-namespace {
-
 // Which of temp, temp.2, temp.3, ... is this client's: temp until TakeWorkFolder finds it held by another client.
 int workFolderNumber = 1;
 PathLock workFolderLock;

@@ -56,10 +56,6 @@ std::string joined(const std::vector<std::string>& lines)
     return text;
 }
 
-}  // namespace
-
-namespace {
-
 // The client's side once its start-up is done: it reports its account, its own folder and its work folder in
 // "ready", then waits for a cue: "open" (holding the video's path) runs the analysis and reports its messages in
 // "analysed"; "save" then fills the required rows, saves and reports the messages in "saved"; "quit" ends it at
