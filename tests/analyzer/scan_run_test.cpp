@@ -96,6 +96,31 @@ Records RecordsOfEveryFrame(const fs::path& video, const cv::Rect& content)
     return records;
 }
 
+// The frames of a video at the given indices, counted from its start as the main pass counts them.
+std::vector<cv::Mat> FramesAt(const fs::path& video, const std::vector<int>& indices)
+{
+    std::vector<cv::Mat> frames(indices.size());
+    cv::VideoCapture capture(video.string(), cv::CAP_FFMPEG);
+    cv::Mat frame;
+    for (int index = 0; capture.read(frame); ++index)
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            if (indices[i] == index)
+                frames[i] = frame.clone();
+    return frames;
+}
+
+// Mean difference of two pictures of the same size, over their channels.
+double MeanDifference(const cv::Mat& a, const cv::Mat& b)
+{
+    const cv::Scalar difference = cv::mean(cv::abs(a - b));
+    return (difference[0] + difference[1] + difference[2]) / 3;
+}
+
+std::string ScreenshotName(int frame, double frameRate)
+{
+    return "ss_" + FormatFixed(frame / frameRate, 2) + "_" + std::to_string(frame) + ".jpg";
+}
+
 class ScanRun : public testing::Test {
 protected:
     void SetUp() override
@@ -120,8 +145,9 @@ protected:
         return video;
     }
 
-    // Starts the program on the arguments, with its standard output and error going to files in the folder.
-    pid_t Start(const std::vector<std::string>& args)
+    // Starts the program on the arguments, with its standard output and error going to files in the folder
+    // (named after the tag, so that runs at the same time keep theirs apart).
+    pid_t Start(const std::vector<std::string>& args, const std::string& tag = "")
     {
         std::vector<std::string> words{TARVELLO_SCAN};
         words.insert(words.end(), args.begin(), args.end());
@@ -131,8 +157,10 @@ protected:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, Path("stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, Path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const std::string out = Path(tag + "stdout.txt");
+        const std::string err = Path(tag + "stderr.txt");
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         pid_t pid = -1;
         EXPECT_EQ(posix_spawn(&pid, TARVELLO_SCAN, &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
@@ -140,7 +168,7 @@ protected:
     }
 
     // Waits for a started run to end and collects what it left.
-    RunResult Wait(pid_t pid)
+    RunResult Wait(pid_t pid, const std::string& tag = "")
     {
         int status = 0;
         rusage usage{};
@@ -149,14 +177,17 @@ protected:
         result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.signalled = WIFSIGNALED(status);
         result.peakKiB = usage.ru_maxrss;
-        result.out = ReadFile(dir_ / "stdout.txt");
-        result.err = ReadFile(dir_ / "stderr.txt");
-        fs::remove(dir_ / "stdout.txt");
-        fs::remove(dir_ / "stderr.txt");
+        result.out = ReadFile(dir_ / (tag + "stdout.txt"));
+        result.err = ReadFile(dir_ / (tag + "stderr.txt"));
+        fs::remove(dir_ / (tag + "stdout.txt"));
+        fs::remove(dir_ / (tag + "stderr.txt"));
         return result;
     }
 
-    RunResult Run(const std::vector<std::string>& args) { return Wait(Start(args)); }
+    RunResult Run(const std::vector<std::string>& args, const std::string& tag = "")
+    {
+        return Wait(Start(args, tag), tag);
+    }
 
     // The eight arguments for a video, with every output in the temporary folder.
     std::vector<std::string> Arguments(const fs::path& video, const std::string& ratio)
@@ -166,6 +197,22 @@ protected:
     }
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // Waits until the started run has the file open; false when it does not within a minute.
+    static bool WaitUntilOpened(pid_t pid, const fs::path& path)
+    {
+        const auto opened = [&] {
+            std::error_code ignored;
+            for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored))
+                if (fs::read_symlink(entry.path(), ignored) == path)
+                    return true;
+            return false;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!opened() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return opened();
+    }
 
     fs::path dir_;
 };
@@ -252,9 +299,9 @@ TEST_F(ScanRun, LetterboxedVideoGivesAllOutputs)
     EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 90u * 250);
 
     std::set<std::string> shots;
-    for (int frame : ChooseScreenshotFrames(250, 25))
+    for (int frame : ChooseScreenshotFrames(250, 25).frames)
         if (frame >= 0 && frame < 250)
-            shots.insert("ss_" + FormatFixed(frame / 25.0, 2) + "_" + std::to_string(frame) + ".jpg");
+            shots.insert(ScreenshotName(frame, 25));
     EXPECT_FALSE(shots.empty());
     EXPECT_EQ(FileNames(dir_ / "shots"), shots);
     const cv::Mat shot = cv::imread((dir_ / "shots" / *shots.begin()).string());
@@ -507,17 +554,7 @@ TEST_F(ScanRun, MainPassThatReadsNoFrameStops)
     const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=2");
     ASSERT_EQ(mkfifo(Path("info.dat").c_str(), 0600), 0);
     const pid_t pid = Start(Arguments(video, "1.333333"));
-    const auto holdsVideo = [&] {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored))
-            if (fs::read_symlink(entry.path(), ignored) == video)
-                return true;
-        return false;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!holdsVideo() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (!holdsVideo()) {
+    if (!WaitUntilOpened(pid, video)) {
         kill(pid, SIGKILL);
         Wait(pid);
         FAIL() << "the run never opened the video";
@@ -582,6 +619,7 @@ TEST_F(ScanRun, KilledRunLeavesEmptyDataFiles)
     ASSERT_TRUE(result.signalled) << "the run ended before it could be killed:\n" << result.out;
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
     EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
+
 }
 
 TEST_F(ScanRun, TwelveSecondClipGetsTenScreenshots)
@@ -591,6 +629,59 @@ TEST_F(ScanRun, TwelveSecondClipGetsTenScreenshots)
     const RunResult result = Run(Arguments(video, "1.333333"));
     ASSERT_EQ(result.code, 0) << result.err;
     EXPECT_EQ(FileNames(dir_ / "shots").size(), 10u);
+}
+
+TEST_F(ScanRun, TenMinutesOfFramesSaveTheLastMarkAsANewPick)
+{
+    // Exactly 600 seconds at 2 frames a second: the fifth mark, frame 1200, is the frame count and is never
+    // read. It is drawn again from where the picks left the generator: frame 236.
+    const fs::path video = MakeVideo("testsrc2=size=64x48:rate=2:duration=600");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    ASSERT_EQ(result.code, 0) << result.err;
+    ASSERT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 1200);
+
+    const std::vector<int> frames = {240, 480, 720, 960, 236, 120, 853, 299, 1, 161};
+    std::set<std::string> names;
+    for (int frame : frames)
+        names.insert(ScreenshotName(frame, 2));
+    EXPECT_EQ(FileNames(dir_ / "shots"), names);
+
+    // The screenshot read after the pass shows its own frame, not a neighbour.
+    const cv::Mat shot = cv::imread((dir_ / "shots" / ScreenshotName(236, 2)).string());
+    const std::vector<cv::Mat> around = FramesAt(video, {235, 236, 237});
+    ASSERT_EQ(shot.size(), around[1].size());
+    EXPECT_LT(MeanDifference(shot, around[1]), MeanDifference(shot, around[0]));
+    EXPECT_LT(MeanDifference(shot, around[1]), MeanDifference(shot, around[2]));
+}
+
+TEST_F(ScanRun, FrameCountThatOverEstimatesStillGivesTenScreenshots)
+{
+    // 10 seconds at 25 frames a second, then 20 seconds at 5: 350 frames, counted as about 750 from the
+    // duration and the nominal rate. The entries past frame 349 are drawn again over the frames read.
+    const std::string slowDown = "setpts='if(lt(N,250),N/25,10+(N-250)/5)/TB'";
+    for (const char* name : {"variable_rate.webm", "variable_rate.mkv"}) {
+        const fs::path video =
+            MakeVideo("testsrc2=size=64x48:rate=25", slowDown, "-frames:v 350 -fps_mode passthrough", name);
+        const RunResult result = Run(Arguments(video, "1.333333"));
+        ASSERT_EQ(result.code, 0) << name << ": " << result.err;
+        const int framesRead = static_cast<int>(fs::file_size(dir_ / "data.rgb") / 4);
+        ASSERT_EQ(framesRead, 350) << name;
+        const std::string info = ReadFile(dir_ / "info.dat");
+        std::smatch count;
+        ASSERT_TRUE(std::regex_search(info, count, std::regex("\nFrames: ([0-9]+)\r\n"))) << info;
+
+        ScreenshotPlan plan = ChooseScreenshotFrames(std::stoi(count[1]), 25);
+        const std::vector<int> redrawn = RedrawUnreadScreenshots(plan, framesRead);
+        ASSERT_FALSE(redrawn.empty()) << name << ": no entry lies past the frames read";
+        std::set<std::string> names;
+        for (int frame : plan.frames)
+            names.insert(ScreenshotName(frame, 25));
+        EXPECT_EQ(names.size(), 10u) << name;
+        EXPECT_EQ(FileNames(dir_ / "shots"), names) << name;
+        fs::remove_all(dir_ / "shots");
+        fs::create_directory(dir_ / "shots");
+        fs::remove(video);
+    }
 }
 
 }  // namespace
