@@ -4,6 +4,8 @@
 #include "screenshot_plan.h"
 #include "vh_record.h"
 
+#include "platform/PathLock.h"
+
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -620,6 +623,15 @@ TEST_F(ScanRun, KilledRunLeavesEmptyDataFiles)
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
     EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
 
+    // The killed run holds its data files no longer: the next run on them finishes over what it left.
+    const fs::path next = MakeVideo("testsrc2=size=64x48:rate=25:duration=1", "null", "", "next.mp4");
+    const RunResult rerun = Run(Arguments(next, "1.333333"));
+    ASSERT_EQ(rerun.code, 0) << rerun.err;
+    const Records expected = RecordsOfEveryFrame(next, cv::Rect(0, 0, 64, 48));
+    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == expected.rgb);
+    EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == expected.hashes);
+    EXPECT_FALSE(fs::exists(dir_ / "data.rgb.part"));
+    EXPECT_FALSE(fs::exists(dir_ / "hashes.dat.part"));
 }
 
 TEST_F(ScanRun, TwelveSecondClipGetsTenScreenshots)
@@ -629,6 +641,58 @@ TEST_F(ScanRun, TwelveSecondClipGetsTenScreenshots)
     const RunResult result = Run(Arguments(video, "1.333333"));
     ASSERT_EQ(result.code, 0) << result.err;
     EXPECT_EQ(FileNames(dir_ / "shots").size(), 10u);
+}
+
+TEST_F(ScanRun, RunOnDataFilesInUseStopsAndLeavesThemAlone)
+{
+    // Another run holds the records' file beside the RGB data file: nothing of its files may change.
+    const std::map<std::string, std::string> files = {{"data.rgb", "earlier records"},
+                                                      {"data.rgb.part", "records being written"},
+                                                      {"hashes.dat", "earlier hashes"},
+                                                      {"hashes.dat.part", "hashes being written"}};
+    for (const auto& [name, content] : files)
+        std::ofstream(dir_ / name) << content;
+    PathLock otherRun;
+    ASSERT_EQ(otherRun.Take(Path("data.rgb.part")), PathLock::Result::kTaken);
+
+    const fs::path video = MakeVideo("testsrc2=size=64x48:rate=25:duration=1");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "The data file " + Path("data.rgb") + " is in use by another run!\n");
+    for (const auto& [name, content] : files)
+        EXPECT_EQ(ReadFile(dir_ / name), content) << name;
+    EXPECT_EQ(FileNames(dir_ / "shots"), std::set<std::string>{});
+    EXPECT_FALSE(fs::exists(dir_ / "info.dat"));
+}
+
+TEST_F(ScanRun, SecondRunOnTheSameDataFilesNeverMixesItsRecordsIn)
+{
+    // The first run waits at its info file, a pipe, until the second run is over: its data files are held.
+    const fs::path first = MakeVideo("testsrc2=size=128x96:rate=25:duration=4", "null", "", "first.mp4");
+    const fs::path secondVideo = MakeVideo("testsrc2=size=64x48:rate=25:duration=1", "null", "", "second.mp4");
+    ASSERT_EQ(mkfifo(Path("info.dat").c_str(), 0600), 0);
+    const pid_t pid = Start(Arguments(first, "1.333333"));
+    if (!WaitUntilOpened(pid, first)) {
+        kill(pid, SIGKILL);
+        Wait(pid);
+        FAIL() << "the first run never opened its video";
+    }
+    std::vector<std::string> args = Arguments(secondVideo, "1.333333");
+    args[7] = Path("second_info.dat");
+    const RunResult second = Run(args, "second_");
+    EXPECT_EQ(second.code, 2);
+    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(second.err, "The data file " + Path("data.rgb") + " is in use by another run!\n");
+    EXPECT_FALSE(fs::exists(dir_ / "second_info.dat"));
+    const std::string info = ReadFile(dir_ / "info.dat");  // lets the first run go on
+
+    const RunResult result = Wait(pid);
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(info.find("Width: 128\r\n"), std::string::npos) << info;
+    const Records expected = RecordsOfEveryFrame(first, cv::Rect(0, 0, 128, 96));
+    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == expected.rgb);
+    EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == expected.hashes);
 }
 
 TEST_F(ScanRun, TenMinutesOfFramesSaveTheLastMarkAsANewPick)
