@@ -695,6 +695,30 @@ TEST_F(ScanRun, SecondRunOnTheSameDataFilesNeverMixesItsRecordsIn)
     EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == expected.hashes);
 }
 
+TEST_F(ScanRun, WriteThatFailsOnARegularFileStopsTheRunAndLeavesTheDataFilesEmpty)
+{
+    // A limit on the file size fails the writes of the hashes file (90 bytes a frame) part of the way; with
+    // the signal ignored, the writes report the failure. The started run inherits both.
+    const fs::path video = MakeVideo("testsrc2=size=64x48:rate=25:duration=4");
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{4096, limit.rlim_max};
+    const auto signalAction = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const pid_t pid = Start(Arguments(video, "1.333333"));
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, signalAction);
+
+    const RunResult result = Wait(pid);
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.err, "Write error " + Path("hashes.dat") + "!\n");
+    EXPECT_EQ(result.out.find("Finished!"), std::string::npos) << result.out;
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
+    EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
+    EXPECT_FALSE(fs::exists(dir_ / "data.rgb.part"));
+    EXPECT_FALSE(fs::exists(dir_ / "hashes.dat.part"));
+}
+
 TEST_F(ScanRun, TenMinutesOfFramesSaveTheLastMarkAsANewPick)
 {
     // Exactly 600 seconds at 2 frames a second: the fifth mark, frame 1200, is the frame count and is never
