@@ -2,6 +2,7 @@
 #include "number_text.h"
 #include "rgb_flow.h"
 #include "screenshot_plan.h"
+#include "table_view.h"
 #include "vh_record.h"
 
 #include "platform/PathLock.h"
@@ -769,6 +770,50 @@ TEST_F(ScanRun, FrameCountThatOverEstimatesStillGivesTenScreenshots)
         fs::remove_all(dir_ / "shots");
         fs::create_directory(dir_ / "shots");
         fs::remove(video);
+    }
+}
+
+TEST_F(ScanRun, TableCellsShowTheMiddleFrameOfEachStepWithItsTime)
+{
+    // 5000 frames: a step of 50 frames a cell, so cell c shows frame 50 c + 25, at 2 c + 1 seconds. Those
+    // frames alone are light.
+    const fs::path video = MakeVideo("color=c=gray:size=64x48:rate=25", "geq=lum='if(eq(mod(N,50),25),200,90)':cb=128:cr=128",
+                                     "-frames:v 5000 -preset ultrafast");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    ASSERT_EQ(result.code, 0) << result.err;
+    const cv::Mat sheet = cv::imread(Path("table.jpg"));
+
+    // The sheet as drawn from the designed frames, and as drawn with the frame or the label of the step's start.
+    std::vector<int> middles, starts;
+    for (int cell = 0; cell < 100; ++cell) {
+        middles.push_back(50 * cell + 25);
+        starts.push_back(50 * cell);
+    }
+    const std::vector<cv::Mat> middleFrames = FramesAt(video, middles);
+    const std::vector<cv::Mat> startFrames = FramesAt(video, starts);
+    TableViewState expected, startFrame, startLabel;
+    for (TableViewState* state : {&expected, &startFrame, &startLabel}) {
+        InitTableView(*state, 64, 48);
+        state->frameRate = 25;
+    }
+    for (int cell = 0; cell < 100; ++cell) {
+        for (TableViewState* state : {&expected, &startFrame, &startLabel})
+            state->nextCell = cell + 1;
+        DrawTableViewCell(expected, middleFrames[cell], middles[cell]);
+        DrawTableViewCell(startFrame, startFrames[cell], starts[cell]);
+        DrawTableViewCell(startLabel, middleFrames[cell], starts[cell]);
+    }
+    ASSERT_EQ(sheet.size(), expected.sheet.size());
+    for (int cell = 0; cell < 100; ++cell) {
+        const cv::Rect picture(TableCellOrigin(expected, cell), cv::Size(expected.cellWidth, expected.cellHeight));
+        const cv::Rect label(picture.br() - cv::Point(40, 14), cv::Size(40, 14));
+        EXPECT_LT(MeanDifference(sheet(picture), expected.sheet(picture)), 3) << "cell " << cell;
+        EXPECT_LT(MeanDifference(sheet(picture), expected.sheet(picture)),
+                  MeanDifference(sheet(picture), startFrame.sheet(picture)))
+            << "cell " << cell;
+        EXPECT_LT(MeanDifference(sheet(label), expected.sheet(label)),
+                  MeanDifference(sheet(label), startLabel.sheet(label)))
+            << "cell " << cell;
     }
 }
 
