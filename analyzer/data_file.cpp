@@ -48,7 +48,10 @@ bool DataFile::Create(const char* path)
         return records_ != nullptr;
     }
     // Nothing is emptied before the lock is held: the files may be another run's.
-    if (!LockRecordsFile() || !File(std::fopen(path, "wb")) || ::ftruncate(lock_.Descriptor(), 0) != 0)
+    if (!LockRecordsFile())
+        return false;
+    const File emptied(std::fopen(path, "wb"));
+    if (!emptied || ::ftruncate(lock_.Descriptor(), 0) != 0)
         return false;
     const int descriptor = ::dup(lock_.Descriptor());
     if (descriptor < 0)
