@@ -4,20 +4,61 @@
 #include <stdexcept>
 #include <system_error>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool SameFile(int descriptor, const std::string& path)
+{
+    struct stat held {}, named {};
+    return ::fstat(descriptor, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
+}  // namespace
+
+bool DataFile::LockRecordsFile()
+{
+    const std::string partPath = path_ + ".part";
+    // A run that ends moves its records' file over the path or removes it, and then drops the lock: a lock
+    // taken on the file it opened before that is no hold on the file now at partPath, so it is taken again.
+    for (;;) {
+        switch (lock_.Take(partPath)) {
+        case PathLock::Result::kFailed:
+            return false;
+        case PathLock::Result::kHeld:
+            throw std::runtime_error("The data file " + path_ + " is in use by another run!");
+        case PathLock::Result::kTaken:
+            if (SameFile(lock_.Descriptor(), partPath)) {
+                partPath_ = partPath;
+                return true;
+            }
+        }
+    }
+}
+
 bool DataFile::Create(const char* path)
 {
     path_ = path;
-    File file(std::fopen(path, "wb"));
-    if (!file)
-        return false;
     std::error_code ignored;
-    if (!std::filesystem::is_regular_file(path_, ignored)) {
-        records_ = std::move(file);
-        return true;
+    const auto type = std::filesystem::status(path_, ignored).type();
+    if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::regular) {
+        records_.reset(std::fopen(path, "wb"));
+        return records_ != nullptr;
     }
-    file.reset();
-    partPath_ = path_ + ".part";
-    records_.reset(std::fopen(partPath_.c_str(), "wb"));
+    // Nothing is emptied before the lock is held: the files may be another run's.
+    if (!LockRecordsFile())
+        return false;
+    const File emptied(std::fopen(path, "wb"));
+    if (!emptied || ::ftruncate(lock_.Descriptor(), 0) != 0)
+        return false;
+    const int descriptor = ::dup(lock_.Descriptor());
+    if (descriptor < 0)
+        return false;
+    records_.reset(::fdopen(descriptor, "wb"));
+    if (!records_)
+        ::close(descriptor);
     return records_ != nullptr;
 }
 

@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -215,17 +216,39 @@ void SavePicture(const std::string& path, const cv::Mat& picture)
     }
 }
 
+// The designed screenshot name of a frame: folder/name_seconds_index.jpg.
+std::string ScreenshotPath(const Arguments& args, int frameIndex, double frameRate)
+{
+    return std::string(args.screenshotsDirectory) + static_cast<char>(PathDelim) + args.screenshotsName + "_" +
+           FormatFixed(frameIndex / frameRate, 2) + "_" + std::to_string(frameIndex) + ".jpg";
+}
+
 // Every entry of the list that names this frame writes it (the same name again for a repeated entry).
 void SaveScreenshots(const Arguments& args, const ScreenshotFrames& screenshots, int frameIndex, double frameRate,
                      const cv::Mat& content)
 {
-    for (int shot : screenshots) {
-        if (shot != frameIndex)
+    for (int shot : screenshots)
+        if (shot == frameIndex)
+            SavePicture(ScreenshotPath(args, frameIndex, frameRate), content);
+}
+
+// The screenshots of the entries drawn again after the main pass, in increasing frame order, from a capture
+// opened afresh and read as the sampling pass reads. A frame that cannot be read, or whose size differs from
+// the samples', is skipped.
+void SaveRedrawnScreenshots(const Arguments& args, const std::vector<int>& frames, const VideoProbe& probe,
+                            const PixelAspect& aspect, const cv::Rect& contentRect, cv::Size frameSize)
+{
+    cv::VideoCapture capture;
+    if (frames.empty() || !OpenVideo(capture, args.inputVideo))
+        return;
+    cv::Mat frame;
+    cv::Mat working;
+    int next = 0;
+    for (int index : frames) {
+        if (!ReadFrameAt(capture, next, index, frame) || frame.size() != frameSize)
             continue;
-        const std::string path = std::string(args.screenshotsDirectory) + static_cast<char>(PathDelim) +
-                                 args.screenshotsName + "_" + FormatFixed(frameIndex / frameRate, 2) + "_" +
-                                 std::to_string(frameIndex) + ".jpg";
-        SavePicture(path, content);
+        MakeWorkingFrame(frame, aspect, probe.width, working);
+        SavePicture(ScreenshotPath(args, index, probe.frameRate), working(contentRect));
     }
 }
 
@@ -287,7 +310,7 @@ int RunScan(int argc, char** argv)
         throw std::runtime_error(Text("The picture to work on (%ix%i) is taller than the %i rows of a JPEG picture!",
                                       probe.width, aspect.scaledHeight, kMaxPictureRows));
 
-    const ScreenshotFrames screenshots = ChooseScreenshotFrames(probe.frameCount, probe.frameRate);
+    ScreenshotPlan screenshots = ChooseScreenshotFrames(probe.frameCount, probe.frameRate);
 
     cv::Mat working(aspect.scaledHeight, probe.width, CV_8UC3);
     const Samples samples = SampleBorders(capture, probe, aspect, working);
@@ -337,7 +360,7 @@ int RunScan(int argc, char** argv)
         clock.Lap(StageClock::kHashes);
         WriteRGBFlow(rgbFlow, flowSums.Record());
         clock.Lap(StageClock::kRGBFlow);
-        SaveScreenshots(args, screenshots, j, probe.frameRate, content);
+        SaveScreenshots(args, screenshots.frames, j, probe.frameRate, content);
         clock.Lap(StageClock::kSave);
         DrawTableCellIfDue(tableView, j, content);
         clock.Lap(StageClock::kTable);
@@ -345,6 +368,9 @@ int RunScan(int argc, char** argv)
     }
     if (j == 0)
         throw std::runtime_error("No frame of the video can be read from its start!");
+    // The frames read are all there are: the entries past them get frames that were read.
+    SaveRedrawnScreenshots(args, RedrawUnreadScreenshots(screenshots, j), probe, aspect, contentRect,
+                           samples.frameSize);
 
     SavePicture(args.tableViewPicture, tableView.sheet);
     capture.release();

@@ -79,7 +79,7 @@ TIniFile::TIniFile(const UnicodeString& path) : path_(path)
             start = bytes.size();
         } else {
             line.text = bytes.substr(start, lf - start);
-            line.newline = "\n";
+            line.newline = '\n';
             start = lf + 1;
         }
         if (!line.newline.empty() && !line.text.empty() && line.text.back() == '\r') {
@@ -111,8 +111,8 @@ void TIniFile::WriteString(const UnicodeString& section, const UnicodeString& ke
     int header = sectionLine(section.ToUtf8());
     if (header < 0) {
         if (!lines_.empty() && lines_.back().newline.empty())
-            lines_.back().newline = "\n";
-        lines_.push_back({"[" + section.ToUtf8() + "]", "\n"});
+            lines_.back().newline = '\n';
+        lines_.push_back({'[' + section.ToUtf8() + ']', "\n"});
         header = static_cast<int>(lines_.size()) - 1;
     }
     const int existing = keyLine(header, key.ToUtf8());

@@ -303,8 +303,8 @@ UnicodeString FloatToStr(double value) {
         }
     } else {
         out += digits.substr(0, 1);
-        if (digits.size() > 1) out += "." + digits.substr(1);
-        out += "E" + std::to_string(exponent);
+        if (digits.size() > 1) out += '.' + digits.substr(1);
+        out += 'E' + std::to_string(exponent);
     }
     return UnicodeString(out);
 }

@@ -2,7 +2,10 @@
 #include "number_text.h"
 #include "rgb_flow.h"
 #include "screenshot_plan.h"
+#include "table_view.h"
 #include "vh_record.h"
+
+#include "platform/PathLock.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
@@ -15,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -96,6 +100,31 @@ Records RecordsOfEveryFrame(const fs::path& video, const cv::Rect& content)
     return records;
 }
 
+// The frames of a video at the given indices, counted from its start as the main pass counts them.
+std::vector<cv::Mat> FramesAt(const fs::path& video, const std::vector<int>& indices)
+{
+    std::vector<cv::Mat> frames(indices.size());
+    cv::VideoCapture capture(video.string(), cv::CAP_FFMPEG);
+    cv::Mat frame;
+    for (int index = 0; capture.read(frame); ++index)
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            if (indices[i] == index)
+                frames[i] = frame.clone();
+    return frames;
+}
+
+// Mean difference of two pictures of the same size, over their channels.
+double MeanDifference(const cv::Mat& a, const cv::Mat& b)
+{
+    const cv::Scalar difference = cv::mean(cv::abs(a - b));
+    return (difference[0] + difference[1] + difference[2]) / 3;
+}
+
+std::string ScreenshotName(int frame, double frameRate)
+{
+    return "ss_" + FormatFixed(frame / frameRate, 2) + "_" + std::to_string(frame) + ".jpg";
+}
+
 class ScanRun : public testing::Test {
 protected:
     void SetUp() override
@@ -120,8 +149,9 @@ protected:
         return video;
     }
 
-    // Starts the program on the arguments, with its standard output and error going to files in the folder.
-    pid_t Start(const std::vector<std::string>& args)
+    // Starts the program on the arguments, with its standard output and error going to files in the folder
+    // (named after the tag, so that runs at the same time keep theirs apart).
+    pid_t Start(const std::vector<std::string>& args, const std::string& tag = "")
     {
         std::vector<std::string> words{TARVELLO_SCAN};
         words.insert(words.end(), args.begin(), args.end());
@@ -131,8 +161,10 @@ protected:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, Path("stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, Path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const std::string out = Path(tag + "stdout.txt");
+        const std::string err = Path(tag + "stderr.txt");
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         pid_t pid = -1;
         EXPECT_EQ(posix_spawn(&pid, TARVELLO_SCAN, &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
@@ -140,7 +172,7 @@ protected:
     }
 
     // Waits for a started run to end and collects what it left.
-    RunResult Wait(pid_t pid)
+    RunResult Wait(pid_t pid, const std::string& tag = "")
     {
         int status = 0;
         rusage usage{};
@@ -149,14 +181,17 @@ protected:
         result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.signalled = WIFSIGNALED(status);
         result.peakKiB = usage.ru_maxrss;
-        result.out = ReadFile(dir_ / "stdout.txt");
-        result.err = ReadFile(dir_ / "stderr.txt");
-        fs::remove(dir_ / "stdout.txt");
-        fs::remove(dir_ / "stderr.txt");
+        result.out = ReadFile(dir_ / (tag + "stdout.txt"));
+        result.err = ReadFile(dir_ / (tag + "stderr.txt"));
+        fs::remove(dir_ / (tag + "stdout.txt"));
+        fs::remove(dir_ / (tag + "stderr.txt"));
         return result;
     }
 
-    RunResult Run(const std::vector<std::string>& args) { return Wait(Start(args)); }
+    RunResult Run(const std::vector<std::string>& args, const std::string& tag = "")
+    {
+        return Wait(Start(args, tag), tag);
+    }
 
     // The eight arguments for a video, with every output in the temporary folder.
     std::vector<std::string> Arguments(const fs::path& video, const std::string& ratio)
@@ -166,6 +201,22 @@ protected:
     }
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // Waits until the started run has the file open; false when it does not within a minute.
+    static bool WaitUntilOpened(pid_t pid, const fs::path& path)
+    {
+        const auto opened = [&] {
+            std::error_code ignored;
+            for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored))
+                if (fs::read_symlink(entry.path(), ignored) == path)
+                    return true;
+            return false;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!opened() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return opened();
+    }
 
     fs::path dir_;
 };
@@ -252,9 +303,9 @@ TEST_F(ScanRun, LetterboxedVideoGivesAllOutputs)
     EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 90u * 250);
 
     std::set<std::string> shots;
-    for (int frame : ChooseScreenshotFrames(250, 25))
+    for (int frame : ChooseScreenshotFrames(250, 25).frames)
         if (frame >= 0 && frame < 250)
-            shots.insert("ss_" + FormatFixed(frame / 25.0, 2) + "_" + std::to_string(frame) + ".jpg");
+            shots.insert(ScreenshotName(frame, 25));
     EXPECT_FALSE(shots.empty());
     EXPECT_EQ(FileNames(dir_ / "shots"), shots);
     const cv::Mat shot = cv::imread((dir_ / "shots" / *shots.begin()).string());
@@ -507,17 +558,7 @@ TEST_F(ScanRun, MainPassThatReadsNoFrameStops)
     const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=2");
     ASSERT_EQ(mkfifo(Path("info.dat").c_str(), 0600), 0);
     const pid_t pid = Start(Arguments(video, "1.333333"));
-    const auto holdsVideo = [&] {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored))
-            if (fs::read_symlink(entry.path(), ignored) == video)
-                return true;
-        return false;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!holdsVideo() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (!holdsVideo()) {
+    if (!WaitUntilOpened(pid, video)) {
         kill(pid, SIGKILL);
         Wait(pid);
         FAIL() << "the run never opened the video";
@@ -582,6 +623,16 @@ TEST_F(ScanRun, KilledRunLeavesEmptyDataFiles)
     ASSERT_TRUE(result.signalled) << "the run ended before it could be killed:\n" << result.out;
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
     EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
+
+    // The killed run holds its data files no longer: the next run on them finishes over what it left.
+    const fs::path next = MakeVideo("testsrc2=size=64x48:rate=25:duration=1", "null", "", "next.mp4");
+    const RunResult rerun = Run(Arguments(next, "1.333333"));
+    ASSERT_EQ(rerun.code, 0) << rerun.err;
+    const Records expected = RecordsOfEveryFrame(next, cv::Rect(0, 0, 64, 48));
+    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == expected.rgb);
+    EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == expected.hashes);
+    EXPECT_FALSE(fs::exists(dir_ / "data.rgb.part"));
+    EXPECT_FALSE(fs::exists(dir_ / "hashes.dat.part"));
 }
 
 TEST_F(ScanRun, TwelveSecondClipGetsTenScreenshots)
@@ -591,6 +642,179 @@ TEST_F(ScanRun, TwelveSecondClipGetsTenScreenshots)
     const RunResult result = Run(Arguments(video, "1.333333"));
     ASSERT_EQ(result.code, 0) << result.err;
     EXPECT_EQ(FileNames(dir_ / "shots").size(), 10u);
+}
+
+TEST_F(ScanRun, RunOnDataFilesInUseStopsAndLeavesThemAlone)
+{
+    // Another run holds the records' file beside the RGB data file: nothing of its files may change.
+    const std::map<std::string, std::string> files = {{"data.rgb", "earlier records"},
+                                                      {"data.rgb.part", "records being written"},
+                                                      {"hashes.dat", "earlier hashes"},
+                                                      {"hashes.dat.part", "hashes being written"}};
+    for (const auto& [name, content] : files)
+        std::ofstream(dir_ / name) << content;
+    PathLock otherRun;
+    ASSERT_EQ(otherRun.Take(Path("data.rgb.part")), PathLock::Result::kTaken);
+
+    const fs::path video = MakeVideo("testsrc2=size=64x48:rate=25:duration=1");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "The data file " + Path("data.rgb") + " is in use by another run!\n");
+    for (const auto& [name, content] : files)
+        EXPECT_EQ(ReadFile(dir_ / name), content) << name;
+    EXPECT_EQ(FileNames(dir_ / "shots"), std::set<std::string>{});
+    EXPECT_FALSE(fs::exists(dir_ / "info.dat"));
+}
+
+TEST_F(ScanRun, SecondRunOnTheSameDataFilesNeverMixesItsRecordsIn)
+{
+    // The first run waits at its info file, a pipe, until the second run is over: its data files are held.
+    const fs::path first = MakeVideo("testsrc2=size=128x96:rate=25:duration=4", "null", "", "first.mp4");
+    const fs::path secondVideo = MakeVideo("testsrc2=size=64x48:rate=25:duration=1", "null", "", "second.mp4");
+    ASSERT_EQ(mkfifo(Path("info.dat").c_str(), 0600), 0);
+    const pid_t pid = Start(Arguments(first, "1.333333"));
+    if (!WaitUntilOpened(pid, first)) {
+        kill(pid, SIGKILL);
+        Wait(pid);
+        FAIL() << "the first run never opened its video";
+    }
+    std::vector<std::string> args = Arguments(secondVideo, "1.333333");
+    args[7] = Path("second_info.dat");
+    const RunResult second = Run(args, "second_");
+    EXPECT_EQ(second.code, 2);
+    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(second.err, "The data file " + Path("data.rgb") + " is in use by another run!\n");
+    EXPECT_FALSE(fs::exists(dir_ / "second_info.dat"));
+    const std::string info = ReadFile(dir_ / "info.dat");  // lets the first run go on
+
+    const RunResult result = Wait(pid);
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(info.find("Width: 128\r\n"), std::string::npos) << info;
+    const Records expected = RecordsOfEveryFrame(first, cv::Rect(0, 0, 128, 96));
+    EXPECT_TRUE(ReadFile(dir_ / "data.rgb") == expected.rgb);
+    EXPECT_TRUE(ReadFile(dir_ / "hashes.dat") == expected.hashes);
+}
+
+TEST_F(ScanRun, WriteThatFailsOnARegularFileStopsTheRunAndLeavesTheDataFilesEmpty)
+{
+    // A limit on the file size fails the writes of the hashes file (90 bytes a frame) part of the way; with
+    // the signal ignored, the writes report the failure. The started run inherits both.
+    const fs::path video = MakeVideo("testsrc2=size=64x48:rate=25:duration=4");
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{4096, limit.rlim_max};
+    const auto signalAction = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const pid_t pid = Start(Arguments(video, "1.333333"));
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, signalAction);
+
+    const RunResult result = Wait(pid);
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.err, "Write error " + Path("hashes.dat") + "!\n");
+    EXPECT_EQ(result.out.find("Finished!"), std::string::npos) << result.out;
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 0u);
+    EXPECT_EQ(fs::file_size(dir_ / "hashes.dat"), 0u);
+    EXPECT_FALSE(fs::exists(dir_ / "data.rgb.part"));
+    EXPECT_FALSE(fs::exists(dir_ / "hashes.dat.part"));
+}
+
+TEST_F(ScanRun, TenMinutesOfFramesSaveTheLastMarkAsANewPick)
+{
+    // Exactly 600 seconds at 2 frames a second: the fifth mark, frame 1200, is the frame count and is never
+    // read. It is drawn again from where the picks left the generator: frame 236.
+    const fs::path video = MakeVideo("testsrc2=size=64x48:rate=2:duration=600");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    ASSERT_EQ(result.code, 0) << result.err;
+    ASSERT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 1200);
+
+    const std::vector<int> frames = {240, 480, 720, 960, 236, 120, 853, 299, 1, 161};
+    std::set<std::string> names;
+    for (int frame : frames)
+        names.insert(ScreenshotName(frame, 2));
+    EXPECT_EQ(FileNames(dir_ / "shots"), names);
+
+    // The screenshot read after the pass shows its own frame, not a neighbour.
+    const cv::Mat shot = cv::imread((dir_ / "shots" / ScreenshotName(236, 2)).string());
+    const std::vector<cv::Mat> around = FramesAt(video, {235, 236, 237});
+    ASSERT_EQ(shot.size(), around[1].size());
+    EXPECT_LT(MeanDifference(shot, around[1]), MeanDifference(shot, around[0]));
+    EXPECT_LT(MeanDifference(shot, around[1]), MeanDifference(shot, around[2]));
+}
+
+TEST_F(ScanRun, FrameCountThatOverEstimatesStillGivesTenScreenshots)
+{
+    // 10 seconds at 25 frames a second, then 20 seconds at 5: 350 frames, counted as about 750 from the
+    // duration and the nominal rate. The entries past frame 349 are drawn again over the frames read.
+    const std::string slowDown = "setpts='if(lt(N,250),N/25,10+(N-250)/5)/TB'";
+    for (const char* name : {"variable_rate.webm", "variable_rate.mkv"}) {
+        const fs::path video =
+            MakeVideo("testsrc2=size=64x48:rate=25", slowDown, "-frames:v 350 -fps_mode passthrough", name);
+        const RunResult result = Run(Arguments(video, "1.333333"));
+        ASSERT_EQ(result.code, 0) << name << ": " << result.err;
+        const int framesRead = static_cast<int>(fs::file_size(dir_ / "data.rgb") / 4);
+        ASSERT_EQ(framesRead, 350) << name;
+        const std::string info = ReadFile(dir_ / "info.dat");
+        std::smatch count;
+        ASSERT_TRUE(std::regex_search(info, count, std::regex("\nFrames: ([0-9]+)\r\n"))) << info;
+
+        ScreenshotPlan plan = ChooseScreenshotFrames(std::stoi(count[1]), 25);
+        const std::vector<int> redrawn = RedrawUnreadScreenshots(plan, framesRead);
+        ASSERT_FALSE(redrawn.empty()) << name << ": no entry lies past the frames read";
+        std::set<std::string> names;
+        for (int frame : plan.frames)
+            names.insert(ScreenshotName(frame, 25));
+        EXPECT_EQ(names.size(), 10u) << name;
+        EXPECT_EQ(FileNames(dir_ / "shots"), names) << name;
+        fs::remove_all(dir_ / "shots");
+        fs::create_directory(dir_ / "shots");
+        fs::remove(video);
+    }
+}
+
+TEST_F(ScanRun, TableCellsShowTheMiddleFrameOfEachStepWithItsTime)
+{
+    // 5000 frames: a step of 50 frames a cell, so cell c shows frame 50 c + 25, at 2 c + 1 seconds. Those
+    // frames alone are light.
+    const fs::path video = MakeVideo("color=c=gray:size=64x48:rate=25", "geq=lum='if(eq(mod(N,50),25),200,90)':cb=128:cr=128",
+                                     "-frames:v 5000 -preset ultrafast");
+    const RunResult result = Run(Arguments(video, "1.333333"));
+    ASSERT_EQ(result.code, 0) << result.err;
+    const cv::Mat sheet = cv::imread(Path("table.jpg"));
+
+    // The sheet as drawn from the designed frames, and as drawn with the frame or the label of the step's start.
+    std::vector<int> middles, starts;
+    for (int cell = 0; cell < 100; ++cell) {
+        middles.push_back(50 * cell + 25);
+        starts.push_back(50 * cell);
+    }
+    const std::vector<cv::Mat> middleFrames = FramesAt(video, middles);
+    const std::vector<cv::Mat> startFrames = FramesAt(video, starts);
+    TableViewState expected, startFrame, startLabel;
+    for (TableViewState* state : {&expected, &startFrame, &startLabel}) {
+        InitTableView(*state, 64, 48);
+        state->frameRate = 25;
+    }
+    for (int cell = 0; cell < 100; ++cell) {
+        for (TableViewState* state : {&expected, &startFrame, &startLabel})
+            state->nextCell = cell + 1;
+        DrawTableViewCell(expected, middleFrames[cell], middles[cell]);
+        DrawTableViewCell(startFrame, startFrames[cell], starts[cell]);
+        DrawTableViewCell(startLabel, middleFrames[cell], starts[cell]);
+    }
+    ASSERT_EQ(sheet.size(), expected.sheet.size());
+    for (int cell = 0; cell < 100; ++cell) {
+        const cv::Rect picture(TableCellOrigin(expected, cell), cv::Size(expected.cellWidth, expected.cellHeight));
+        const cv::Rect label(picture.br() - cv::Point(40, 14), cv::Size(40, 14));
+        EXPECT_LT(MeanDifference(sheet(picture), expected.sheet(picture)), 3) << "cell " << cell;
+        EXPECT_LT(MeanDifference(sheet(picture), expected.sheet(picture)),
+                  MeanDifference(sheet(picture), startFrame.sheet(picture)))
+            << "cell " << cell;
+        EXPECT_LT(MeanDifference(sheet(label), expected.sheet(label)),
+                  MeanDifference(sheet(label), startLabel.sheet(label)))
+            << "cell " << cell;
+    }
 }
 
 }  // namespace
