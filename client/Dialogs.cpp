@@ -5,11 +5,16 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPointer>
+#include <QScopedValueRollback>
 #include <QUrl>
 
 #include "QtText.h"
 
 namespace {
+
+bool questionOpen = false;               // a Yes/No question waits for its answer
+QPointer<QMessageBox> openQuestionBox;   // the real box of that question
 
 void realShowMessage(const UnicodeString& text)
 {
@@ -18,11 +23,14 @@ void realShowMessage(const UnicodeString& text)
 }
 
 // The box has no owner, so it blocks no window: it is shown modelessly and waited for in a loop of its own,
-// while the main window stays usable. Closing it, or the program ending meanwhile, answers No.
+// while the main window stays usable. It stays above the client's windows, so that it cannot wait out of sight.
+// Closing it, or the program ending meanwhile, answers No.
 bool realAskYesNo(const UnicodeString& text, const UnicodeString& caption)
 {
     QMessageBox box(QMessageBox::NoIcon, qstr(caption), qstr(text), QMessageBox::Yes | QMessageBox::No);
     box.setWindowModality(Qt::NonModal);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    openQuestionBox = &box;
     QEventLoop answered;
     QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::quit);
     box.show();
@@ -52,7 +60,19 @@ DialogHook& dialogHook()
 }
 
 void ShowMessage(const UnicodeString& text) { dialogHook().showMessage(text); }
-bool AskYesNo(const UnicodeString& text, const UnicodeString& caption) { return dialogHook().askYesNo(text, caption); }
+bool AskYesNo(const UnicodeString& text, const UnicodeString& caption)
+{
+    const QScopedValueRollback<bool> open(questionOpen, true);
+    return dialogHook().askYesNo(text, caption);
+}
+
+bool RaiseOpenQuestion()
+{
+    if (openQuestionBox)
+        ShowWindow(*openQuestionBox);
+    return questionOpen;
+}
+
 int ShowModal(QDialog& dialog) { return dialogHook().showModal(dialog); }
 void OpenUrl(const UnicodeString& target) { dialogHook().openUrl(target); }
 

@@ -1,5 +1,5 @@
 // The desktop the windows are designed for: their fonts, the standard dialogs in the program's font, and the
-// system's own Russian delete question, which leaves every window usable.
+// system's own Russian delete question, one at a time, which leaves every window usable.
 
 #include <QApplication>
 #include <QFileDialog>
@@ -97,6 +97,15 @@ void askTheRealDeleteQuestion(const std::function<void(QMessageBox&)>& whileOpen
 {
     dialogHook().askYesNo = SystemDialogs().askYesNo;
     whileOnShow<QMessageBox>([] { Form1->BitBtn4Click(); }, whileOpen);
+}
+
+std::vector<QMessageBox*> visibleMessageBoxes()
+{
+    std::vector<QMessageBox*> boxes;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
+            boxes.push_back(box);
+    return boxes;
 }
 
 // The program's fonts for as long as it lives, then the test program's again.
@@ -200,6 +209,37 @@ TEST_F(DeleteQuestion, ItsButtonsReadInRussianOnceTheSystemTextsAreLoaded)
     }
     EXPECT_EQ(yes, "Да");
     EXPECT_EQ(no, "Нет");
+}
+
+// A second "Удалить", in the main window or in the record form, brings the one open question to the front; the
+// question stays above the client's windows.
+TEST_F(DeleteQuestion, ASecondPressBringsTheOpenOneToTheFront)
+{
+    Form1->show();
+    Form1->BitBtn3Click();  // the record on show in the record form too
+    askTheRealDeleteQuestion([](QMessageBox& box) {
+        EXPECT_TRUE(box.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        for (QPushButton* press : {Form1->BitBtn4, Form8->BitBtn9}) {
+            SCOPED_TRACE(press->window()->windowTitle().toStdString());
+            press->window()->activateWindow();
+            ASSERT_TRUE(waitUntil([press] { return QApplication::activeWindow() == press->window(); }));
+            // A second question would wait for its answer inside the press: a moment after the press, the boxes on
+            // show are noted and any new one is closed.
+            std::vector<QMessageBox*> onShow;
+            QTimer::singleShot(50, [&box, &onShow] {
+                onShow = visibleMessageBoxes();
+                for (QMessageBox* other : onShow)
+                    if (other != &box)
+                        other->reject();
+            });
+            press->click();
+            ASSERT_TRUE(waitUntil([&onShow] { return !onShow.empty(); }));
+            EXPECT_EQ(onShow, std::vector<QMessageBox*>{&box});
+            EXPECT_EQ(QApplication::activeWindow(), &box);
+        }
+    });
+    EXPECT_TRUE(visibleMessageBoxes().empty());
+    EXPECT_TRUE(requestsTo("delete.php").empty());
 }
 
 }  // namespace
