@@ -3,11 +3,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -240,6 +242,23 @@ TEST_F(DeleteQuestion, ASecondPressBringsTheOpenOneToTheFront)
     });
     EXPECT_TRUE(visibleMessageBoxes().empty());
     EXPECT_TRUE(requestsTo("delete.php").empty());
+}
+
+// The box is at least as wide as its caption needs beside the title bar's buttons, in the title font, which
+// window managers draw bold; the program's own font makes its text much narrower than that.
+TEST_F(DeleteQuestion, ItIsAsWideAsItsCaptionNeeds)
+{
+    const ProgramFonts fonts;
+    int width = 0;
+    int captionWidth = 0;
+    askTheRealDeleteQuestion([&](QMessageBox& box) {
+        QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        titleFont.setBold(true);
+        const int buttons = 3 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+        captionWidth = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + buttons;
+        width = box.width();
+    });
+    EXPECT_GE(width, captionWidth);
 }
 
 }  // namespace
