@@ -47,7 +47,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), CursorPos([] { return Q
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
 
-    QFont bold = font();
+    // MS Sans Serif is a bitmap font without a bold face, and Qt does not embolden bitmap fonts: its bold text is
+    // drawn in bold Tahoma.
+    QFont bold("Tahoma", font().pointSize());
     bold.setBold(true);
     ProductName = new QLabel("Tarvello Desk", Panel1);
     ProductName->move(110, 21);

@@ -36,7 +36,7 @@ int RunClient()
         // The application title, which message boxes take as their caption. It is deliberately not set as the
         // display name too: X11 and Wayland would then append it to every window's own caption.
         QApplication::setApplicationName("Tarvello Desk");
-        RegisterDesignedFonts();
+        UseDesignedFonts();
         LoadSystemTexts();
         TrySetStyle("Cobalt XEMedia");
 

@@ -1,6 +1,6 @@
 #include "Desktop.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QLibraryInfo>
@@ -9,12 +9,18 @@
 QStringList RegisterDesignedFonts(const QString& folder)
 {
     QStringList families;
-    for (const char* file : {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"}) {
+    for (const char* file : {"tahoma.ttf", "ms_sans_serif.ttf"}) {
         const int id = QFontDatabase::addApplicationFont(QDir(folder).filePath(file));
         if (id >= 0)
             families += QFontDatabase::applicationFontFamilies(id);
     }
     return families;
+}
+
+void UseDesignedFonts()
+{
+    RegisterDesignedFonts();
+    QApplication::setFont(QFont("Tahoma", 8));
 }
 
 QTranslator* LoadSystemTexts()

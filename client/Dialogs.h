@@ -11,7 +11,8 @@ class QDialog;
 struct DialogHook {
     // A modal box with an OK button and the application title as caption.
     std::function<void(const UnicodeString& text)> showMessage;
-    // A Yes/No question without an owner window, which leaves every other window usable; true for Yes.
+    // A Yes/No question without an owner window, which leaves every other window usable; true for Yes. It stays
+    // above the client's windows.
     std::function<bool(const UnicodeString& text, const UnicodeString& caption)> askYesNo;
     // Shows a dialog modally and returns its result code.
     std::function<int(QDialog& dialog)> showModal;
@@ -27,6 +28,9 @@ DialogHook SystemDialogs();
 
 void ShowMessage(const UnicodeString& text);
 bool AskYesNo(const UnicodeString& text, const UnicodeString& caption);
+// Whether a Yes/No question waits for its answer; when one does, it is brought to the front. Only one question is
+// open at a time: a command that would ask another calls this first and, when it is true, asks nothing.
+bool RaiseOpenQuestion();
 int ShowModal(QDialog& dialog);
 void OpenUrl(const UnicodeString& target);
 

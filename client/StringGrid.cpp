@@ -47,7 +47,11 @@ void TStringGrid::SetCells(int col, int row, const UnicodeString& text)
 
 void TStringGrid::SetRow(int row)
 {
-    setCurrentCell(row - 1, std::max(currentColumn(), fixedCols_));
+    const int col = std::max(currentColumn(), fixedCols_);
+    if (row - 1 != currentRow() || col != currentColumn())
+        setCurrentCell(row - 1, col);
+    else if (OnClick)
+        OnClick();  // the cell is current already, but what it holds may have changed under it
 }
 
 void TStringGrid::SetColWidth(int col, int width)

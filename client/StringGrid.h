@@ -17,7 +17,7 @@ public:
     void SetCells(int col, int row, const UnicodeString& text);
 
     // Makes `row` current, in the current column, or in the first column after the fixed ones when there is
-    // none yet.
+    // none yet. Runs OnClick as a click on the row would, also when the row is current already.
     void SetRow(int row);
     void SetColWidth(int col, int width);
 

@@ -218,7 +218,7 @@ void TForm1::BitBtn4Click() { DeleteRecord(StringGrid1->Cells(1, StringGrid1->Ro
 
 DeleteOutcome TForm1::DeleteRecord(const UnicodeString& id)
 {
-    if (id.IsEmpty())
+    if (RaiseOpenQuestion() || id.IsEmpty())
         return DeleteOutcome::NoReply;
     if (!AskYesNo("Вы уверены, что хотите удалить запись?\nОтмена будет невозможна.", "Подтверждение удаления записи"))
         return DeleteOutcome::NoReply;

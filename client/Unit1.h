@@ -133,7 +133,8 @@ public:
     // leaves the grid as it was and shows its message.
     bool RefreshList();
     // The delete: asks the question, posts delete.php for `id` (the id column's text), shows the reply's message
-    // and loads the list again, as "Удалить" does for the selected row.
+    // and loads the list again, as "Удалить" does for the selected row. While a question is open it only brings
+    // that one to the front.
     DeleteOutcome DeleteRecord(const UnicodeString& id);
 
     // The settings file CurPath/TarvelloDesk.ini, section "Account": read into UserName and Password when it

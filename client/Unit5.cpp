@@ -54,6 +54,9 @@ const QStringList GenresEn = {
     "fantasy", "film-noir", "game-show", "history", "horror", "music", "musical", "mystery", "news", "reality-tv",
     "romance", "sci-fi", "short", "sport", "talk-show", "thriller", "war", "western"};
 
+// Every entry of the lists is this high, whatever the font and the style make of it.
+constexpr int EntryHeight = 13;
+
 // The editor of the window activated last; none until one of the two editor windows has been activated.
 TValueListEditor* targetEditor()
 {
@@ -91,7 +94,8 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent)
         auto* sheet = new QWidget;
         auto* list = new QListWidget(sheet);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->addItems(page.items);
+        for (const QString& entry : page.items)
+            (new QListWidgetItem(entry, list))->setSizeHint(QSize(0, EntryHeight));
         auto* box = new QVBoxLayout(sheet);
         box->setContentsMargins(3, 3, 3, 3);
         box->addWidget(list);

@@ -321,9 +321,11 @@ void TForm8::BitBtn6Click()
 // The delete acts on the record on show and then shows the record that took its row in the list the form steps
 // through, or that list's new last one. When the list cannot be loaded again after the delete, its message is
 // all the user gets: it still holds the deleted record, and opening that would only add "Запись не найдена!".
+// While a delete question is open, the press only brings it to the front: its answer acts on the record it asked
+// about, and nothing here moves a list under it.
 void TForm8::BitBtn9Click()
 {
-    if (shownId_ <= 0)
+    if (RaiseOpenQuestion() || shownId_ <= 0)
         return;
     if (Table == "Search")
         deleteSearchHit();

@@ -77,6 +77,8 @@ TEST_F(SearchHitDelete, TheSearchRunsAgainAndTheHitThatTookTheRowIsShown)
             EXPECT_EQ(VIEW_ID, 0);
             EXPECT_EQ(value(1), title(c.opened, marker));  // the deleted hit stays on show
         }
+        // The search form's cell panel shows the title in the row now, not the deleted one's.
+        EXPECT_EQ(text(Form7->StatusPanels[2]), c.shownAfter ? title(c.shownAfter, marker) : "");
         EXPECT_TRUE(dialogs.messages.empty());
     }
 }

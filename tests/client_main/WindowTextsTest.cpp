@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <set>
 #include <span>
 
 #include "ABOUT.h"
@@ -293,6 +294,10 @@ TEST_F(WindowTexts, ValuePicker)
         EXPECT_EQ(lists[page]->selectionMode(), QAbstractItemView::SingleSelection);
         EXPECT_FALSE(lists[page]->isSortingEnabled());
         EXPECT_TRUE(lists[page]->selectedItems().isEmpty()) << captions[page];
+        std::set<int> entryHeights;
+        for (int entry = 0; entry < lists[page]->count(); ++entry)
+            entryHeights.insert(lists[page]->visualItemRect(lists[page]->item(entry)).height());
+        EXPECT_EQ(entryHeights, std::set<int>{13}) << captions[page];
     }
     EXPECT_EQ(w.PageControl1->currentIndex(), 3) << "the last page is active at creation";
 }

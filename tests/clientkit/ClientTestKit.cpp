@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -123,6 +125,10 @@ int main(int argc, char** argv)
     // Tests close and hide windows all the time; the last one closing must not make the application quit, as a
     // quit left pending would end the next test's event loop at once.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's file dialog keeps its history in the user's settings; the tests' dialogs keep theirs in a folder of
+    // their own.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

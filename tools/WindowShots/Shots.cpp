@@ -97,7 +97,7 @@ bool SaveWindowShots(const QDir& folder)
     dialogHook() = DialogHook{[](const UnicodeString&) {}, [](const UnicodeString&, const UnicodeString&) { return false; },
                               [](QDialog&) { return int(QDialog::Rejected); }, [](const UnicodeString&) {}};
     // The fonts and the system texts of the program.
-    RegisterDesignedFonts();
+    UseDesignedFonts();
     LoadSystemTexts();
     TrySetStyle("Cobalt XEMedia");
 
