@@ -52,7 +52,7 @@ HttpReply notFound() { return HttpReply::Text("Not found", 404); }
 std::string RecordLine(const Record& record) {
   std::string line = std::to_string(record.id);
   for (const char* key : {"title", "producer", "country", "creation_year", "duration", "genre", "actors"})
-    line += "\t" + escaped(valueOf(record.fields, key));
+    line.append(1, '\t').append(escaped(valueOf(record.fields, key)));
   return line;
 }
 
@@ -137,7 +137,7 @@ HttpReply Catalogue::list(const Fields& fields) const {
   if (auto refused = refusal(fields)) return HttpReply::Text(*refused);
   std::string reply = "OK";
   for (const auto& [id, record] : records_)
-    if (record.owner == valueOf(fields, "user")) reply += "\n" + RecordLine(record);
+    if (record.owner == valueOf(fields, "user")) reply.append(1, '\n').append(RecordLine(record));
   return HttpReply::Text(reply);
 }
 
@@ -185,7 +185,7 @@ HttpReply Catalogue::find(const Fields& fields) const {
     const auto year = wholeNumber(valueOf(record.fields, "creation_year"));
     if (from && (!year || *year < *from)) match = false;
     if (to && (!year || *year > *to)) match = false;
-    if (match) reply += "\n" + RecordLine(record);
+    if (match) reply.append(1, '\n').append(RecordLine(record));
   }
   return HttpReply::Text(reply);
 }
@@ -196,10 +196,11 @@ HttpReply Catalogue::view(const Fields& fields) const {
   if (!found) return HttpReply::Text("Record not found");
   const Record& record = *found;
   // Lines 0 and 1, the 17 fields (escaped, so that each stays on its line), then the measurements.
-  std::string reply = "OK\n" + std::to_string(record.id);
-  for (const auto& key : kDescriptiveFields) reply += "\n" + escaped(valueOf(record.fields, key));
+  std::string reply = "OK\n";
+  reply += std::to_string(record.id);
+  for (const auto& key : kDescriptiveFields) reply.append(1, '\n').append(escaped(valueOf(record.fields, key)));
   for (const char* key : {"width", "height", "size", "frames", "fps", "duration", "md5"})
-    reply += "\n" + valueOf(record.fields, key);
+    reply.append(1, '\n').append(valueOf(record.fields, key));
   return HttpReply::Text(reply);
 }
 
