@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -591,6 +592,189 @@ TEST_F(ScanRun, TwelveSecondClipGetsTenScreenshots)
     const RunResult result = Run(Arguments(video, "1.333333"));
     ASSERT_EQ(result.code, 0) << result.err;
     EXPECT_EQ(FileNames(dir_ / "shots").size(), 10u);
+}
+
+// The outputs that a run over several captures must give exactly as one capture does: every file the run
+// leaves, its standard output with the timing values taken out, and its exit code. Standard error (where the
+// test setting reports the joins) is kept apart.
+struct PassOutputs {
+    int code = -1;
+    std::string out;
+    std::map<std::string, std::string> files;
+    std::string joins;
+};
+
+class SplitPass : public ScanRun {
+protected:
+    // A run on the video with the given number of captures asked for, its outputs in a folder of their own.
+    PassOutputs RunWithCaptures(const fs::path& video, const std::string& ratio, int captures)
+    {
+        const fs::path folder = dir_ / ("captures_" + std::to_string(captures));
+        fs::create_directories(folder / "shots");
+        const auto in = [&](const char* name) { return (folder / name).string(); };
+        setenv("TARVELLO_SCAN_SEGMENTS", std::to_string(captures).c_str(), 1);
+        const RunResult result = Run({video.string(), ratio, in("data.rgb"), in("hashes.dat"), in("shots"), "ss",
+                                      in("table.jpg"), in("info.dat")});
+        unsetenv("TARVELLO_SCAN_SEGMENTS");
+        PassOutputs outputs;
+        outputs.code = result.code;
+        for (const std::string& line : Lines(result.out))
+            outputs.out += std::regex_replace(line, std::regex("^([A-Za-z. ]+)=[0-9]+$"), "$1=") + "\n";
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                outputs.files[fs::relative(entry.path(), folder).string()] = ReadFile(entry.path());
+        fs::remove_all(folder);
+        for (const std::string& line : Lines(result.err))
+            if (line.starts_with("Segment from frame "))
+                outputs.joins += line + "\n";
+        return outputs;
+    }
+
+    // Runs the video over one capture and over several, expects the same outputs and gives the joins.
+    std::string ExpectOutputsOfOneCapture(const fs::path& video, int captures, const std::string& ratio = "1.333333")
+    {
+        const PassOutputs one = RunWithCaptures(video, ratio, 1);
+        const PassOutputs split = RunWithCaptures(video, ratio, captures);
+        const std::string name = video.filename().string();
+        EXPECT_EQ(one.joins, "") << name;
+        EXPECT_EQ(split.code, one.code) << name;
+        EXPECT_EQ(split.out, one.out) << name;
+        EXPECT_GT(one.files.count("data.rgb"), 0u) << name;
+        for (const auto& [file, bytes] : one.files) {
+            const auto other = split.files.find(file);
+            EXPECT_TRUE(other != split.files.end() && other->second == bytes) << name << ": " << file << " differs";
+        }
+        for (const auto& [file, bytes] : split.files)
+            EXPECT_EQ(one.files.count(file), 1u) << name << ": " << file << " only with several captures";
+        return split.joins;
+    }
+
+    // ffmpeg on the arguments, in the test's folder.
+    void Ffmpeg(const std::string& arguments)
+    {
+        const std::string command = "cd " + Quote(dir_.string()) + " && ffmpeg -v error -y " + arguments;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+};
+
+int Count(const std::string& text, const std::string& word)
+{
+    int count = 0;
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(SplitPass, EveryCodecAndContainerGivesTheOutputsOfOneCapture)
+{
+    // Key frames every 25 frames, so that three captures find key frames to start from in a 12-second clip.
+    const std::string h264 = "-g 25";
+    const std::string openGop = "-x264-params keyint=25:open-gop=1 -bf 3";
+    // 200 frames 1/25 s apart, then 100 frames 1/12.5 s apart: the frame count is only an estimate.
+    const std::string slowDown = "setpts='if(lt(N,200),N/25,8+(N-200)/12.5)/TB'";
+    const std::string passthrough = " -fps_mode passthrough";
+    const auto cutAt = [](double share) {
+        return [share](const fs::path& video) {
+            fs::resize_file(video, static_cast<std::uintmax_t>(fs::file_size(video) * share));
+        };
+    };
+    enum Joins { kJoins, kFallsBack, kNoSplit };
+    struct Case {
+        const char* name;
+        std::string filters;
+        std::string options;
+        Joins joins;
+        std::function<void(const fs::path&)> damage = nullptr;
+        double seconds = 12;
+    };
+    const Case cases[] = {
+        {"closed_gop.mp4", "null", h264 + " -bf 2", kJoins},
+        {"open_gop.mp4", "null", openGop, kJoins},
+        {"open_gop.mkv", "null", openGop, kJoins},
+        {"cra_key_frames.mkv", "null", "-c:v libx265 -x265-params keyint=25:open-gop=1:log-level=error", kJoins},
+        {"mpeg2_open_gop.ts", "null", "-c:v mpeg2video -g 12 -bf 2", kJoins},
+        {"h264.ts", "null", h264, kJoins},
+        {"vp9.webm", "null", "-c:v libvpx-vp9 -g 25 -deadline realtime -cpu-used 8", kJoins},
+        {"mpeg4.avi", "null", "-c:v mpeg4 -g 25", kJoins},
+        {"mpeg4_b_frames.avi", "null", "-c:v mpeg4 -g 25 -bf 2", kJoins},
+        {"variable_rate.mkv", slowDown, h264 + passthrough, kJoins},
+        {"variable_rate.webm", slowDown, "-g 25" + passthrough, kJoins},
+        // Cut inside the last capture's frames: that one reads too few to join, the one before reads on.
+        {"cut_short.avi", "null", "-c:v mpeg4 -g 25", kJoins, cutAt(0.85)},
+        // The library numbers the frames after a seek by their time stamps, which here are not the counted ones.
+        {"variable_rate.mp4", slowDown, h264 + passthrough, kFallsBack},
+        {"200_frames.mp4", "null", h264, kJoins, nullptr, 8},
+        {"one_frame.mp4", "null", h264 + " -frames:v 1", kNoSplit},
+    };
+    for (const Case& c : cases) {
+        const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=" + std::to_string(c.seconds),
+                                         c.filters, c.options, c.name);
+        if (c.damage)
+            c.damage(video);
+        const std::string joins = ExpectOutputsOfOneCapture(video, 3);
+        switch (c.joins) {
+        case kJoins:
+            EXPECT_GE(Count(joins, " joined at frame "), 1) << c.name << ":\n" << joins;
+            break;
+        case kFallsBack:
+            EXPECT_EQ(Count(joins, " joined at frame "), 0) << c.name << ":\n" << joins;
+            EXPECT_GE(Count(joins, " dropped at frame "), 1) << c.name << ":\n" << joins;
+            break;
+        case kNoSplit:
+            EXPECT_EQ(joins, "") << c.name;
+            break;
+        }
+        fs::remove(video);
+    }
+}
+
+TEST_F(SplitPass, TransportStreamWithATimeStampJumpGivesTheOutputsOfOneCapture)
+{
+    // Two halves whose time stamps lie a minute apart; seeks by time land far from the counted frames.
+    Ffmpeg("-f lavfi -i testsrc2=size=128x96:rate=25:duration=8 -c:v libx264 -pix_fmt yuv420p -g 25 first.ts");
+    Ffmpeg("-f lavfi -i testsrc2=size=128x96:rate=25:duration=8 -c:v libx264 -pix_fmt yuv420p -g 25 "
+           "-output_ts_offset 60 second.ts");
+    const fs::path video = dir_ / "jump.ts";
+    std::ofstream(video, std::ios::binary) << ReadFile(dir_ / "first.ts") << ReadFile(dir_ / "second.ts");
+    ExpectOutputsOfOneCapture(video, 3);
+}
+
+TEST_F(SplitPass, JoinThatNeverAgreesLeavesTheEarlierCaptureReadingOnToTheNextJoin)
+{
+    // Frames 100 to 199 come at twice the rate, then the time stamps go back to frame / 25: the library numbers
+    // a capture sought into the fast part wrongly (it never agrees with the one before), one sought past it
+    // rightly. Key frames at 125 and 250 start the captures at 149 and 274.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16",
+                                     "setpts='if(between(N,100,199),(100+(N-100)/2)/25,N/25)/TB'",
+                                     "-g 25 -fps_mode passthrough", "uneven_rate.mp4");
+    const std::string joins = ExpectOutputsOfOneCapture(video, 3);
+    EXPECT_EQ(joins, "Segment from frame 149 dropped at frame 275\nSegment from frame 274 joined at frame 317\n");
+}
+
+TEST_F(SplitPass, ReadThatFailsInsideACaptureEndsThePassThereAndDropsTheCapturesAfterIt)
+{
+    // The VP9 frame header of frame 200 is broken: a read from the start fails there, while a capture sought
+    // past it reads on. Of four captures (from frames 124, 224 and 324), the second joins the first, reads on
+    // and fails at frame 200; the two after it read well but must count for nothing.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16", "null",
+                                     "-c:v libvpx-vp9 -g 25 -deadline realtime -cpu-used 8", "broken_frame.webm");
+    const std::string command = "ffprobe -v error -select_streams v -show_entries packet=pos -of csv=p=0 " +
+                                Quote(video.string()) + " | sed -n 201p";
+    std::FILE* probe = popen(command.c_str(), "r");
+    ASSERT_NE(probe, nullptr);
+    long long blockAt = -1;
+    ASSERT_EQ(std::fscanf(probe, "%lld", &blockAt), 1);
+    pclose(probe);
+    {
+        std::fstream file(video, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(blockAt + 4);  // past the block header, on the frame marker
+        file.write("\xff\xff\xff\xff", 4);
+    }
+    const std::string joins = ExpectOutputsOfOneCapture(video, 4);
+    EXPECT_TRUE(std::regex_match(joins, std::regex("Segment from frame 124 joined at frame 1[0-9][0-9]\n"))) << joins;
+    const RunResult one = Run(Arguments(video, "1.333333"));
+    EXPECT_EQ(one.code, 0) << one.err;
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 200);
 }
 
 }  // namespace
