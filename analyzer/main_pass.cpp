@@ -35,8 +35,9 @@ struct KeyFrames {
     int longestInterval = 0;  // the last key frame's interval runs to the last packet
 };
 
-KeyFrames ScanKeyFrames(const char* path)
-{
+// Where the packets cannot be read, no key frame is known and the pass keeps to one capture.
+KeyFrames ScanKeyFrames(const char* path) noexcept
+try {
     KeyFrames keys;
     cv::VideoCapture packets;
     if (!packets.open(path, cv::CAP_FFMPEG, {cv::CAP_PROP_FORMAT, -1}))
@@ -51,6 +52,8 @@ KeyFrames ScanKeyFrames(const char* path)
     if (!keys.positions.empty())
         keys.longestInterval = std::max(keys.longestInterval, packet - keys.positions.back());
     return keys;
+} catch (...) {
+    return {};
 }
 
 // Captures that the machine runs side by side: half the cores (each capture's decoder has threads of its own),
@@ -132,30 +135,30 @@ MainPass::MainPass(const char* path, const MainPassPlan& plan) : path_(path), pl
     if (!forced && plan.frameCount / kMinSegmentFrames < 2)
         captures = 1;
 
-    std::vector<int> starts{0};
-    if (captures > 1) {
-        const KeyFrames keys = ScanKeyFrames(path);
-        joinFrames_ = keys.longestInterval + kReorderFrames + 1;
-        // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
-        checkFrames_ = 3 * joinFrames_;
-        if (!forced)
-            captures = std::min(captures, plan.frameCount / (kMinSegmentJoins * joinFrames_));
-        for (int s = 1; s < captures; ++s) {
-            const long long target = static_cast<long long>(plan.frameCount) * s / captures;
-            const auto after = std::upper_bound(keys.positions.begin(), keys.positions.end(), target);
-            if (after == keys.positions.begin())
-                continue;
-            const int start = *(after - 1) + kSeekLead;
-            if (*(after - 1) > 0 && start > starts.back() && start < plan.frameCount)
-                starts.push_back(start);
-        }
-    }
-    for (int start : starts)
+    // The first capture starts at once; the key frames that the others start from are sought meanwhile.
+    segments_.push_back(std::make_unique<Segment>(0));
+    threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
+    if (captures < 2)
+        return;
+    const KeyFrames keys = ScanKeyFrames(path);
+    const std::lock_guard lock(mutex_);
+    joinFrames_ = keys.longestInterval + kReorderFrames + 1;
+    // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
+    checkFrames_ = 3 * joinFrames_;
+    if (!forced)
+        captures = std::min(captures, plan.frameCount / (kMinSegmentJoins * joinFrames_));
+    for (int s = 1; s < captures; ++s) {
+        const long long target = static_cast<long long>(plan.frameCount) * s / captures;
+        const auto after = std::upper_bound(keys.positions.begin(), keys.positions.end(), target);
+        if (after == keys.positions.begin())
+            continue;
+        const int start = *(after - 1) + kSeekLead;
+        if (*(after - 1) == 0 || start <= segments_.back()->start || start >= plan.frameCount)
+            continue;
         segments_.push_back(std::make_unique<Segment>(start));
-    for (std::size_t s = 0; s + 1 < segments_.size(); ++s)
-        segments_[s]->successor = segments_[s + 1].get();
-    for (auto& segment : segments_)
-        threads_.emplace_back(&MainPass::Read, this, std::ref(*segment));
+        segments_[segments_.size() - 2]->successor = segments_.back().get();
+        threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
+    }
 }
 
 MainPass::~MainPass()
@@ -216,7 +219,7 @@ void MainPass::Read(Segment& segment)
             segment.capture.set(cv::CAP_PROP_POS_FRAMES, segment.start);
         FrameReader reader(segment.capture, segment.start, plan_.frameCount, plan_.frameSize);
         FrameStages stages(plan_);
-        int agreeing = 0;  // frames up to this one that equal the successor's
+        Agreement agreement;
         for (int frame = segment.start;; ++frame) {
             clock.Start();
             const cv::Mat* read = reader.Next();
@@ -225,9 +228,13 @@ void MainPass::Read(Segment& segment)
             clock.Lap(StageClock::kRead);
             FrameOutput output = stages.Work(*read, frame, clock);
 
-            // Frame numbers are read without the lock: only this thread changes its successor.
-            const bool checked = segment.start > 0 && frame - segment.start < checkFrames_;
-            const bool joining = segment.successor && frame >= segment.successor->start;
+            bool checked = false;
+            bool joining = false;
+            {
+                const std::lock_guard lock(mutex_);
+                checked = segment.start > 0 && frame - segment.start < checkFrames_;
+                joining = segment.successor && frame >= segment.successor->start;
+            }
             FrameDigest digest;
             if (checked || joining)
                 digest = DigestFrame(*read, reader.Timestamp());
@@ -239,7 +246,7 @@ void MainPass::Read(Segment& segment)
             if (checked)
                 segment.digests.push_back(digest);
             changed_.notify_all();
-            if (joining && JoinSuccessor(segment, frame, digest, agreeing, lock))
+            if (joining && JoinSuccessor(segment, frame, digest, agreement, lock))
                 break;
         }
     } catch (...) {
@@ -257,7 +264,7 @@ void MainPass::Read(Segment& segment)
 
 // Compares the frame with the successor's frame of the same number; true once the segment has joined its
 // successor (or the pass stops), which ends the segment's reading.
-bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, int& agreeing,
+bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, Agreement& agreement,
                              std::unique_lock<std::mutex>& lock)
 {
     while (Segment* successor = segment.successor) {
@@ -271,8 +278,14 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
         if (segment.dropped || stopping_)
             return true;
         if (at < successor->digests.size()) {
-            agreeing = successor->digests[at] == digest ? agreeing + 1 : 0;
-            if (agreeing < joinFrames_)
+            if (successor->digests[at] == digest) {
+                agreement.changing = agreement.changing || (agreement.frames > 0 && !(agreement.last == digest));
+                ++agreement.frames;
+            } else {
+                agreement = {};
+            }
+            agreement.last = digest;
+            if (agreement.frames < joinFrames_ || !agreement.changing)
                 return false;
             segment.joinedAt = frame + 1;
             Report("joined at frame", *successor, segment.joinedAt);
@@ -284,7 +297,7 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
         successor->dropped = true;
         successor->outputs.clear();
         segment.successor = successor->successor;
-        agreeing = 0;
+        agreement = {};
         Report("dropped at frame", *successor, frame);
         changed_.notify_all();
     }

@@ -79,21 +79,30 @@ public:
 private:
     struct Segment;
 
+    // The frames up to the one compared last that equal the successor's. They join the two only where two of
+    // them in a row differ: frames without time stamps that stay the same cannot show that both captures
+    // number them alike.
+    struct Agreement {
+        int frames = 0;
+        bool changing = false;
+        FrameDigest last;
+    };
+
     void Read(Segment& segment);
-    bool JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, int& agreeing,
+    bool JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, Agreement& agreement,
                        std::unique_lock<std::mutex>& lock);
     void Report(const char* event, const Segment& segment, int frame) const;
 
     const char* path_;
     const MainPassPlan& plan_;
-    int joinFrames_ = 0;   // agreeing frames that join two segments
-    int checkFrames_ = 0;  // the frames of a segment's start that may join it
     bool reportJoins_ = false;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::unique_ptr<Segment>> segments_;  // in frame order
+    std::vector<std::unique_ptr<Segment>> segments_;  // in frame order; the first one reads from the start
     // Guarded by mutex_:
+    int joinFrames_ = 0;       // agreeing frames that join two segments
+    int checkFrames_ = 0;      // the frames of a segment's start that may join it
     std::size_t current_ = 0;  // the segment handing out frames
     int next_ = 0;             // the frame to hand out next
     bool stopping_ = false;

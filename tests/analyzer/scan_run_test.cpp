@@ -9,6 +9,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/videoio.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -665,68 +666,88 @@ int Count(const std::string& text, const std::string& word)
     return count;
 }
 
-TEST_F(SplitPass, EveryCodecAndContainerGivesTheOutputsOfOneCapture)
-{
-    // Key frames every 25 frames, so that three captures find key frames to start from in a 12-second clip.
-    const std::string h264 = "-g 25";
-    const std::string openGop = "-x264-params keyint=25:open-gop=1 -bf 3";
-    // 200 frames 1/25 s apart, then 100 frames 1/12.5 s apart: the frame count is only an estimate.
-    const std::string slowDown = "setpts='if(lt(N,200),N/25,8+(N-200)/12.5)/TB'";
-    const std::string passthrough = " -fps_mode passthrough";
-    const auto cutAt = [](double share) {
-        return [share](const fs::path& video) {
-            fs::resize_file(video, static_cast<std::uintmax_t>(fs::file_size(video) * share));
-        };
-    };
+// A video of each codec and container that the split must join exactly (or fall back on), made from a lavfi
+// source, with key frames every 25 frames so that three captures find key frames to start from in 12 seconds.
+struct CodecCase {
     enum Joins { kJoins, kFallsBack, kNoSplit };
-    struct Case {
-        const char* name;
-        std::string filters;
-        std::string options;
-        Joins joins;
-        std::function<void(const fs::path&)> damage = nullptr;
-        double seconds = 12;
+
+    const char* name;
+    std::string filters;
+    std::string options;
+    Joins joins;
+    std::function<void(const fs::path&)> damage = nullptr;
+    double seconds = 12;
+};
+
+const std::string kKeyFrames = "-g 25";
+const std::string kOpenGop = "-x264-params keyint=25:open-gop=1 -bf 3";
+// 200 frames 1/25 s apart, then 100 frames 1/12.5 s apart: the frame count is only an estimate.
+const std::string kSlowDown = "setpts='if(lt(N,200),N/25,8+(N-200)/12.5)/TB'";
+const std::string kPassthrough = " -fps_mode passthrough";
+
+std::function<void(const fs::path&)> CutAt(double share)
+{
+    return [share](const fs::path& video) {
+        fs::resize_file(video, static_cast<std::uintmax_t>(fs::file_size(video) * share));
     };
-    const Case cases[] = {
-        {"closed_gop.mp4", "null", h264 + " -bf 2", kJoins},
-        {"open_gop.mp4", "null", openGop, kJoins},
-        {"open_gop.mkv", "null", openGop, kJoins},
-        {"cra_key_frames.mkv", "null", "-c:v libx265 -x265-params keyint=25:open-gop=1:log-level=error", kJoins},
-        {"mpeg2_open_gop.ts", "null", "-c:v mpeg2video -g 12 -bf 2", kJoins},
-        {"h264.ts", "null", h264, kJoins},
-        {"vp9.webm", "null", "-c:v libvpx-vp9 -g 25 -deadline realtime -cpu-used 8", kJoins},
-        {"mpeg4.avi", "null", "-c:v mpeg4 -g 25", kJoins},
-        {"mpeg4_b_frames.avi", "null", "-c:v mpeg4 -g 25 -bf 2", kJoins},
-        {"variable_rate.mkv", slowDown, h264 + passthrough, kJoins},
-        {"variable_rate.webm", slowDown, "-g 25" + passthrough, kJoins},
-        // Cut inside the last capture's frames: that one reads too few to join, the one before reads on.
-        {"cut_short.avi", "null", "-c:v mpeg4 -g 25", kJoins, cutAt(0.85)},
-        // The library numbers the frames after a seek by their time stamps, which here are not the counted ones.
-        {"variable_rate.mp4", slowDown, h264 + passthrough, kFallsBack},
-        {"200_frames.mp4", "null", h264, kJoins, nullptr, 8},
-        {"one_frame.mp4", "null", h264 + " -frames:v 1", kNoSplit},
-    };
-    for (const Case& c : cases) {
-        const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=" + std::to_string(c.seconds),
-                                         c.filters, c.options, c.name);
-        if (c.damage)
-            c.damage(video);
-        const std::string joins = ExpectOutputsOfOneCapture(video, 3);
-        switch (c.joins) {
-        case kJoins:
-            EXPECT_GE(Count(joins, " joined at frame "), 1) << c.name << ":\n" << joins;
-            break;
-        case kFallsBack:
-            EXPECT_EQ(Count(joins, " joined at frame "), 0) << c.name << ":\n" << joins;
-            EXPECT_GE(Count(joins, " dropped at frame "), 1) << c.name << ":\n" << joins;
-            break;
-        case kNoSplit:
-            EXPECT_EQ(joins, "") << c.name;
-            break;
-        }
-        fs::remove(video);
+}
+
+const CodecCase kCodecCases[] = {
+    {"closed_gop.mp4", "null", kKeyFrames + " -bf 2", CodecCase::kJoins},
+    {"open_gop.mp4", "null", kOpenGop, CodecCase::kJoins},
+    {"open_gop.mkv", "null", kOpenGop, CodecCase::kJoins},
+    {"cra_key_frames.mkv", "null", "-c:v libx265 -x265-params keyint=25:open-gop=1:log-level=error",
+     CodecCase::kJoins},
+    {"mpeg2_open_gop.ts", "null", "-c:v mpeg2video -g 12 -bf 2", CodecCase::kJoins},
+    {"h264.ts", "null", kKeyFrames, CodecCase::kJoins},
+    {"vp9.webm", "null", "-c:v libvpx-vp9 -g 25 -deadline realtime -cpu-used 8", CodecCase::kJoins},
+    {"mpeg4.avi", "null", "-c:v mpeg4 -g 25", CodecCase::kJoins},
+    {"mpeg4_b_frames.avi", "null", "-c:v mpeg4 -g 25 -bf 2", CodecCase::kJoins},
+    {"variable_rate.mkv", kSlowDown, kKeyFrames + kPassthrough, CodecCase::kJoins},
+    {"variable_rate.webm", kSlowDown, kKeyFrames + kPassthrough, CodecCase::kJoins},
+    // Cut inside the last capture's frames: that one reads too few to join, the one before reads on.
+    {"cut_short.avi", "null", "-c:v mpeg4 -g 25", CodecCase::kJoins, CutAt(0.85)},
+    // The library numbers the frames after a seek by their time stamps, which here are not the counted ones.
+    {"variable_rate.mp4", kSlowDown, kKeyFrames + kPassthrough, CodecCase::kFallsBack},
+    {"200_frames.mp4", "null", kKeyFrames, CodecCase::kJoins, nullptr, 8},
+    {"one_frame.mp4", "null", kKeyFrames + " -frames:v 1", CodecCase::kNoSplit},
+};
+
+void PrintTo(const CodecCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class SplitPassOfCodec : public SplitPass, public testing::WithParamInterface<CodecCase> {};
+
+TEST_P(SplitPassOfCodec, GivesTheOutputsOfOneCapture)
+{
+    const CodecCase& c = GetParam();
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=" + std::to_string(c.seconds),
+                                     c.filters, c.options, c.name);
+    if (c.damage)
+        c.damage(video);
+    const std::string joins = ExpectOutputsOfOneCapture(video, 3);
+    switch (c.joins) {
+    case CodecCase::kJoins:
+        EXPECT_GE(Count(joins, " joined at frame "), 1) << joins;
+        break;
+    case CodecCase::kFallsBack:
+        EXPECT_EQ(Count(joins, " joined at frame "), 0) << joins;
+        EXPECT_GE(Count(joins, " dropped at frame "), 1) << joins;
+        break;
+    case CodecCase::kNoSplit:
+        EXPECT_EQ(joins, "");
+        break;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryCodecAndContainer, SplitPassOfCodec, testing::ValuesIn(kCodecCases),
+                         [](const testing::TestParamInfo<CodecCase>& info) {
+                             std::string name = info.param.name;
+                             std::replace(name.begin(), name.end(), '.', '_');
+                             return name;
+                         });
 
 TEST_F(SplitPass, TransportStreamWithATimeStampJumpGivesTheOutputsOfOneCapture)
 {
