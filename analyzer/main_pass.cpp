@@ -24,7 +24,8 @@ constexpr int kReorderFrames = 16;
 constexpr int kMinSegmentFrames = 1500;
 constexpr int kMinSegmentJoins = 4;
 // What one capture holds in memory, in frames as read (the decoder's threads and references, the read-ahead
-// ring), and the budget that the captures together keep to.
+// ring; about 20 with eight cores, more where the decoder runs more threads), and the budget that the captures
+// together keep to.
 constexpr double kFramesPerCapture = 40;
 constexpr double kMemoryBudget = 1 << 30;
 constexpr double kLargeFrameMemoryBudget = 2.0 * (1 << 30);
@@ -131,9 +132,7 @@ MainPass::MainPass(const char* path, const MainPassPlan& plan) : path_(path), pl
 {
     const int forced = ForcedCaptures();
     reportJoins_ = forced > 0;
-    int captures = forced ? forced : CapturesForMachine(plan.frameSize);
-    if (!forced && plan.frameCount / kMinSegmentFrames < 2)
-        captures = 1;
+    int captures = forced ? forced : std::min(CapturesForMachine(plan.frameSize), plan.frameCount / kMinSegmentFrames);
 
     // The first capture starts at once; the key frames that the others start from are sought meanwhile.
     segments_.push_back(std::make_unique<Segment>(0));

@@ -79,8 +79,8 @@ for seconds in ${SECONDS_LIST:-30 300 900}; do
   awk -F= -v re="$stages" '$0 ~ re { name[++n] = $1; ticks[n] = $2; total += $2 }
     END { for (i = 1; i <= n; i++) printf "  %s %6.2f %%  (%.3f s)\n", name[i], 100 * ticks[i] / total, ticks[i] / 1e9 }' \
     "$work/scan.txt"
-  summary+=$(awk -v d="$decode_seconds" -v s="$scan_seconds" -v c="$seconds" -v g="$goal" -v p="$(cat "$work/scan.peak")" \
-    'BEGIN { printf "  %4d s clip: %.3f (goal %s), peak %.0f MiB", c, d / s, g, p }')$'\n'
+  summary+=$(awk -v d="$decode_seconds" -v s="$scan_seconds" -v c="$seconds" -v g="$goal" \
+    -v p="$(cat "$work/scan.peak")" 'BEGIN { printf "  %4d s clip: %.3f (goal %s), peak %.0f MiB", c, d / s, g, p }')$'\n'
 done
 echo "== whole-run ratios against one capture's bare decode"
 printf "%s" "$summary"
