@@ -143,7 +143,7 @@ MainPass::MainPass(const char* path, const MainPassPlan& plan) : path_(path), pl
     const std::lock_guard lock(mutex_);
     joinFrames_ = keys.longestInterval + kReorderFrames + 1;
     // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
-    checkFrames_ = 3 * joinFrames_;
+    checkFrames_ = keys.longestInterval + joinFrames_;
     if (!forced)
         captures = std::min(captures, plan.frameCount / (kMinSegmentJoins * joinFrames_));
     for (int s = 1; s < captures; ++s) {
