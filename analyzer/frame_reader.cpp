@@ -3,8 +3,24 @@
 #include <cstdio>
 #include <stdexcept>
 
-FrameReader::FrameReader(cv::VideoCapture& capture, int frameCount, cv::Size frameSize)
-    : capture_(capture), frameCount_(frameCount), frameSize_(frameSize), thread_(&FrameReader::ReadFrames, this)
+// Through the FFmpeg back-end alone: other back-ends print their own failures for a file that FFmpeg cannot
+// open, or take it for a picture sequence. Frames come as stored, never turned by the file's rotation flag, so
+// that they match the picture size that ffprobe gives the client (and the display ratio taken from it). A
+// library without automatic rotation cannot turn them either, so the result of that setting does not matter.
+bool OpenVideo(cv::VideoCapture& capture, const char* path)
+{
+    if (!capture.open(path, cv::CAP_FFMPEG))
+        return false;
+    capture.set(cv::CAP_PROP_ORIENTATION_AUTO, 0);
+    return true;
+}
+
+FrameReader::FrameReader(cv::VideoCapture& capture, int firstFrame, int endFrame, cv::Size frameSize)
+    : capture_(capture),
+      firstFrame_(firstFrame),
+      endFrame_(endFrame),
+      frameSize_(frameSize),
+      thread_(&FrameReader::ReadFrames, this)
 {
 }
 
@@ -35,7 +51,7 @@ void FrameReader::ReadFrames()
 {
     std::exception_ptr error;
     try {
-        for (int frame = 0; frame < frameCount_; ++frame) {
+        for (int frame = 0; frame < endFrame_ - firstFrame_; ++frame) {
             {
                 std::unique_lock lock(mutex_);
                 changed_.wait(lock, [&] { return frame < givenBack_ + kRing || stopRequested_; });
@@ -46,12 +62,13 @@ void FrameReader::ReadFrames()
             cv::Mat& buffer = ring_[frame % kRing];
             if (!capture_.read(buffer))
                 break;
+            timestamps_[frame % kRing] = capture_.get(cv::CAP_PROP_POS_MSEC);
             if (buffer.size() != frameSize_) {
                 char message[200];
                 std::snprintf(message, sizeof message,
                               "The picture size changes from %ix%i to %ix%i at frame %i: the video cannot be "
                               "worked in one piece!",
-                              frameSize_.width, frameSize_.height, buffer.cols, buffer.rows, frame);
+                              frameSize_.width, frameSize_.height, buffer.cols, buffer.rows, firstFrame_ + frame);
                 throw std::runtime_error(message);
             }
             {

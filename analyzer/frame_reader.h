@@ -8,24 +8,31 @@
 #include <mutex>
 #include <thread>
 
+// Opens a video for reading its frames as stored, through the FFmpeg back-end alone; false when it cannot.
+bool OpenVideo(cv::VideoCapture& capture, const char* path);
+
 // Decodes the frames of the main pass on a thread of its own, a couple of frames ahead of the stages
 // that work on them, so that decoding and the per-frame writers overlap. The frames go into a small ring
 // of buffers that is reused for the whole pass; the frames come out in stream order, each exactly once.
 class FrameReader {
 public:
-    // Starts reading frames 0 to frameCount - 1 from the capture's current position. Every frame must
-    // have frameSize. The capture is the reader's alone until the reader is destroyed.
-    FrameReader(cv::VideoCapture& capture, int frameCount, cv::Size frameSize);
+    // Starts reading frames firstFrame to endFrame - 1 from the capture's current position, which must be
+    // firstFrame. Every frame must have frameSize. The capture is the reader's alone until the reader is
+    // destroyed.
+    FrameReader(cv::VideoCapture& capture, int firstFrame, int endFrame, cv::Size frameSize);
     // Stops reading (after the read in progress) and waits for the reading thread.
     ~FrameReader();
     FrameReader(const FrameReader&) = delete;
     FrameReader& operator=(const FrameReader&) = delete;
 
-    // The next frame, valid until the following call; nullptr once frameCount frames are out or a read
+    // The next frame, valid until the following call; nullptr once frame endFrame - 1 is out or a read
     // has failed (end of stream, damaged data), and the capture is then free again. Throws
     // std::runtime_error for a frame of another size and rethrows an error of the video library, both
     // after the frames read before it.
     const cv::Mat* Next();
+
+    // The time stamp in milliseconds that the capture gave the frame handed out last.
+    double Timestamp() const { return timestamps_[(handedOut_ - 1) % kRing]; }
 
 private:
     void ReadFrames();
@@ -34,14 +41,16 @@ private:
     static constexpr int kRing = 3;
 
     cv::VideoCapture& capture_;
-    const int frameCount_;
+    const int firstFrame_;
+    const int endFrame_;
     const cv::Size frameSize_;
     std::array<cv::Mat, kRing> ring_;
+    std::array<double, kRing> timestamps_{};
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    // Guarded by mutex_: frame r sits in ring_[r % kRing]; the reader fills frame r only once the
-    // frames before r - kRing + 1 have been given back.
+    // Guarded by mutex_, counted from firstFrame_: frame r sits in ring_[r % kRing]; the reader fills
+    // frame r only once the frames before r - kRing + 1 have been given back.
     int readFrames_ = 0;      // frames completely read
     int handedOut_ = 0;       // frames handed out by Next
     int givenBack_ = 0;       // frames whose buffer may be filled again

@@ -1,9 +1,9 @@
 #include "scan_run.h"
 
 #include "border_detector.h"
-#include "content_rows.h"
 #include "data_file.h"
 #include "frame_reader.h"
+#include "main_pass.h"
 #include "number_text.h"
 #include "sample_ratio.h"
 #include "progress_line.h"
@@ -81,18 +81,6 @@ double ReadDisplayRatio(const char* argument)
 int TruncatedInt(double value)
 {
     return value > INT_MIN - 1.0 && value < INT_MAX + 1.0 ? static_cast<int>(value) : 0;
-}
-
-// Through the FFmpeg back-end alone: other back-ends print their own failures for a file that FFmpeg cannot
-// open, or take it for a picture sequence. Frames come as stored, never turned by the file's rotation flag, so
-// that they match the picture size that ffprobe gives the client (and the display ratio taken from it). A
-// library without automatic rotation cannot turn them either, so the result of that setting does not matter.
-bool OpenVideo(cv::VideoCapture& capture, const char* path)
-{
-    if (!capture.open(path, cv::CAP_FFMPEG))
-        return false;
-    capture.set(cv::CAP_PROP_ORIENTATION_AUTO, 0);
-    return true;
 }
 
 VideoProbe Probe(cv::VideoCapture& capture)
@@ -252,15 +240,6 @@ void SaveRedrawnScreenshots(const Arguments& args, const std::vector<int>& frame
     }
 }
 
-// At most one cell a frame, in cell order; after the last cell no frame is tested.
-void DrawTableCellIfDue(TableViewState& table, int frameIndex, const cv::Mat& content)
-{
-    if (table.nextCell >= static_cast<int>(table.cellFrames.size()) || frameIndex != table.cellFrames[table.nextCell])
-        return;
-    ++table.nextCell;
-    DrawTableViewCell(table, content, frameIndex);
-}
-
 void PlanTableCells(TableViewState& table, const VideoProbe& probe)
 {
     table.frameRate = probe.frameRate;
@@ -325,7 +304,6 @@ int RunScan(int argc, char** argv)
     // seek back to the first frame lands elsewhere in some containers, transport streams among them). A capture
     // that does not open reads no frame, which stops the run below.
     capture.release();
-    OpenVideo(capture, args.inputVideo);
     ProgressLine progress(stdout);
     InitTableView(tableView, contentRect.width, contentRect.height);
     PlanTableCells(tableView, probe);
@@ -333,39 +311,27 @@ int RunScan(int argc, char** argv)
     VHWriter hashWriter{{}, hashesFile.Records()};
     StageClock clock;
 
-    // Every frame must have the size of the samples that the content rectangle was measured on.
-    // "Read frame" is the time spent waiting for the reader, which decodes while the stages run.
-    FrameReader reader(capture, probe.frameCount, samples.frameSize);
+    // Every frame must have the size of the samples that the content rectangle was measured on. The stages run
+    // on the pass's reading threads; here the outputs reach the files and pictures in frame order.
+    const MainPassPlan plan{probe.frameCount, samples.frameSize, corrected, working.size(), contentRect,
+                            screenshots.frames, &tableView};
+    MainPass pass(args.inputVideo, plan);
     int j = 0;
-    for (;; ++j) {
+    for (; const FrameOutput* frame = pass.Next(); ++j) {
         clock.Start();
-        const cv::Mat* read = reader.Next();
-        if (!read)
-            break;
-        clock.Lap(StageClock::kRead);
-        if (corrected) {
-            cv::resize(*read, working, cv::Size(probe.width, aspect.scaledHeight), 0, 0, cv::INTER_LINEAR);
-            clock.Lap(StageClock::kScale);
-        }
-        // Every stage reads the content where it lies, in the working frame; nothing copies it.
-        const cv::Mat content = (corrected ? working : *read)(contentRect);
-        clock.Lap(StageClock::kCopyTo);
-        // "VH.count" holds the pass over the content rows that both records share. The RGB sums go first: they
-        // read each row whole and in order, which the processor streams in; the hashes then find the parts of
-        // the row they need in the cache.
-        VHSums hashSums(content.cols, content.rows);
-        RGBFlowSums flowSums(content.cols, content.rows);
-        AddContentRows(content, flowSums, hashSums);
-        WriteVHRecord(hashWriter, hashSums.Record());
+        WriteVHRecord(hashWriter, frame->hashes);
         clock.Lap(StageClock::kHashes);
-        WriteRGBFlow(rgbFlow, flowSums.Record());
+        WriteRGBFlow(rgbFlow, frame->flow);
         clock.Lap(StageClock::kRGBFlow);
-        SaveScreenshots(args, screenshots.frames, j, probe.frameRate, content);
+        if (!frame->shot.empty())
+            SaveScreenshots(args, screenshots.frames, j, probe.frameRate, frame->shot);
         clock.Lap(StageClock::kSave);
-        DrawTableCellIfDue(tableView, j, content);
+        if (frame->cell >= 0)
+            PlaceTableViewCell(tableView, frame->cell, frame->cellPicture, j);
         clock.Lap(StageClock::kTable);
         progress.Tick(j, probe.frameCount);
     }
+    clock += pass.Finish();
     if (j == 0)
         throw std::runtime_error("No frame of the video can be read from its start!");
     // The frames read are all there are: the entries past them get frames that were read.

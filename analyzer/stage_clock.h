@@ -21,6 +21,14 @@ public:
         last_ = now;
     }
 
+    // Adds the sums of a clock that timed other frames (on another thread).
+    StageClock& operator+=(const StageClock& other)
+    {
+        for (int stage = 0; stage < kStageCount; ++stage)
+            sums_[stage] += other.sums_[stage];
+        return *this;
+    }
+
     void Print(std::FILE* out) const
     {
         static constexpr const char* kLabels[kStageCount] = {"Read frame", "Scale     ", "CopyTo    ", "VH.count  ",

@@ -77,7 +77,6 @@ void InitTableView(TableViewState& s, int contentWidth, int contentHeight)
                           cv::FILLED, cv::LINE_8);
     }
     s.cellFrames.assign(static_cast<std::size_t>(s.rows) * s.columns, 0);
-    s.cellPicture.create(s.cellHeight, s.cellWidth, CV_8UC3);
 }
 
 cv::Point TableCellOrigin(const TableViewState& s, int cell)
@@ -111,11 +110,18 @@ std::string TimeLabel(int seconds)
     return text;
 }
 
-void DrawTableViewCell(TableViewState& s, const cv::Mat& content, int frameIndex)
+cv::Mat TableViewCellPicture(const TableViewState& s, const cv::Mat& content)
 {
-    cv::resize(content, s.cellPicture, cv::Size(s.cellWidth, s.cellHeight), 0, 0, cv::INTER_LINEAR);
-    const cv::Point p = TableCellOrigin(s, s.nextCell - 1);
-    s.cellPicture.copyTo(s.sheet(cv::Rect(p.x, p.y, s.cellWidth, s.cellHeight)));
+    cv::Mat picture;
+    cv::resize(content, picture, cv::Size(s.cellWidth, s.cellHeight), 0, 0, cv::INTER_LINEAR);
+    return picture;
+}
+
+void PlaceTableViewCell(TableViewState& s, int cell, const cv::Mat& picture, int frameIndex)
+{
+    s.nextCell = cell + 1;
+    const cv::Point p = TableCellOrigin(s, cell);
+    picture.copyTo(s.sheet(cv::Rect(p.x, p.y, s.cellWidth, s.cellHeight)));
 
     const std::string label = TimeLabel(static_cast<int>(frameIndex / s.frameRate));
     int baseline = 0;

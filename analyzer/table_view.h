@@ -26,7 +26,6 @@ struct TableViewState {
     std::vector<int> cellFrames = std::vector<int>(1);  // frame index of each cell, filled by the run
     double frameRate = 0;
     cv::Mat sheet;
-    cv::Mat cellPicture;  // reused for every cell
 };
 
 // The one contact sheet of the run, set up by InitTableView and painted cell by cell.
@@ -50,5 +49,9 @@ cv::Point TableCellOrigin(const TableViewState& state, int cell);
 // an hour on.
 std::string TimeLabel(int seconds);
 
-// Draws the 8-bit BGR content copy of frame frameIndex into the cell just before the next-cell index.
-void DrawTableViewCell(TableViewState& state, const cv::Mat& content, int frameIndex);
+// The picture of a cell: the 8-bit BGR content of a frame shrunk to the cell size.
+cv::Mat TableViewCellPicture(const TableViewState& state, const cv::Mat& content);
+
+// Draws the picture of frame frameIndex into the given cell, with the frame's time; the next-cell index
+// moves past the cell.
+void PlaceTableViewCell(TableViewState& state, int cell, const cv::Mat& picture, int frameIndex);

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Compares TarvelloScan with a bare decode loop on two letterboxed 1920x1080 H.264 clips at x264's default
-# key-frame interval (250 frames), 30 seconds and 5 minutes long, and shows where the analyzer's time goes.
+# Compares TarvelloScan with one capture's bare decode loop on three letterboxed 1920x1080 H.264 clips at x264's
+# default key-frame interval (250 frames), 30 seconds, 5 minutes and 15 minutes long, shows where the analyzer's
+# time goes and the peak memory of each run. TarvelloScan runs as it chooses (several captures at once on the
+# longer clips) and, for comparison, held to one capture.
 # Each program runs RUNS times on each clip (default 3); the fastest run counts, which keeps other load on the
-# machine out of the figures as far as possible. Goals: a whole-run ratio of 0.65 or more at 30 seconds and
-# 0.92 or more at 5 minutes.
+# machine out of the figures as far as possible. Goals on a quiet machine, whole-run ratio against the bare
+# decode: 0.60 or more at 30 seconds, 1.00 or more at 5 minutes, 1.30 or more at 15 minutes; peak memory at
+# most 1 GB.
 # Usage: bench/analyzer_bench.sh [build/bin folder]
-# CLIPS=folder keeps the clips there and makes only the missing ones (the 5-minute one takes a while).
+# CLIPS=folder keeps the clips there and makes only the missing ones (the long ones take a while).
+# SECONDS_LIST="30 300" runs only the clips of those lengths.
 set -euo pipefail
 bin=${1:-"$(dirname "$0")/../build/bin"}
 runs=${RUNS:-3}
@@ -22,46 +26,61 @@ make_clip() {
   echo "$clip"
 }
 
-# Seconds of the fastest of $runs runs of a command; the fastest run's standard output stays in $work/$1.txt.
+# Peak resident memory of a command in KiB, through GNU time where it is installed.
+measure() {
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -f %M -o "$work/peak.txt" "$@"
+  else
+    echo 0 >"$work/peak.txt"
+    "$@"
+  fi
+}
+
+# Seconds of the fastest of $runs runs of a command; the fastest run's standard output stays in $work/$1.txt and
+# the largest peak memory of all runs (MiB) in $work/$1.peak.
 fastest() {
-  local name=$1 best="" start end seconds
+  local name=$1 best="" start end seconds peak=0
   shift
   for ((i = 0; i < runs; i++)); do
     start=$(date +%s.%N)
-    "$@" >"$work/run.txt"
+    measure "$@" >"$work/run.txt"
     end=$(date +%s.%N)
     seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
+    peak=$(awk -v p="$peak" -v k="$(cat "$work/peak.txt")" 'BEGIN { print (k / 1024 > p ? k / 1024 : p) }')
     if [ -z "$best" ] || awk -v s="$seconds" -v b="$best" 'BEGIN { exit !(s < b) }'; then
       best=$seconds
       mv "$work/run.txt" "$work/$name.txt"
     fi
   done
+  echo "$peak" >"$work/$name.peak"
   echo "$best"
 }
 
 stages='^(Read frame|Scale|CopyTo|VH.count|RGBFlow|Save|Table) *='
 summary=""
-for seconds in 30 300; do
+for seconds in ${SECONDS_LIST:-30 300 900}; do
   clip=$(make_clip "$seconds")
+  goal=$(case $seconds in 30) echo 0.60 ;; 300) echo 1.00 ;; *) echo 1.30 ;; esac)
   decode_seconds=$(fastest decode "$bin/decode_bench" "$clip")
   scan_seconds=$(fastest scan "$bin/TarvelloScan" "$clip" 1.777778 "$work/data.rgb" "$work/hashes.dat" \
     "$work/shots" ss "$work/table.jpg" "$work/info.dat")
+  one_seconds=$(fastest one env TARVELLO_SCAN_SEGMENTS=1 "$bin/TarvelloScan" "$clip" 1.777778 "$work/data.rgb" \
+    "$work/hashes.dat" "$work/shots" ss "$work/table.jpg" "$work/info.dat" 2>/dev/null)
   frames=$(sed -n 's/^frames=\([0-9]*\).*/\1/p' "$work/decode.txt")
-  main_pass_seconds=$(awk -F= -v re="$stages" '$0 ~ re { t += $2 } END { print t / 1e9 }' "$work/scan.txt")
-  echo "== ${seconds}-second clip"
-  awk -v n="$frames" -v d="$decode_seconds" -v s="$scan_seconds" -v m="$main_pass_seconds" -v r="$runs" \
-    -v goal="$([ "$seconds" = 30 ] && echo 0.65 || echo 0.92)" 'BEGIN {
-    printf "frames              %d (fastest of %d runs each)\n", n, r
-    printf "bare decode         %.1f frames/s (%.2f s, whole process)\n", n / d, d
-    printf "TarvelloScan        %.1f frames/s (%.2f s, whole process)\n", n / s, s
-    printf "  its main pass     %.1f frames/s (%.2f s; the rest is start-up and the sampling pass)\n", n / m, m
-    printf "ratio, whole run    %.3f (goal: %s or more)\n", d / s, goal
-    printf "ratio, main pass    %.3f\n", d / m }'
-  echo "stage shares of the main pass (Read frame is the wait for the read-ahead decoder thread):"
+  echo "== ${seconds}-second clip (load average now: $(cut -d' ' -f1-3 /proc/loadavg))"
+  awk -v n="$frames" -v d="$decode_seconds" -v s="$scan_seconds" -v o="$one_seconds" -v r="$runs" -v goal="$goal" \
+    -v dp="$(cat "$work/decode.peak")" -v sp="$(cat "$work/scan.peak")" -v op="$(cat "$work/one.peak")" 'BEGIN {
+    printf "frames                   %d (fastest of %d runs each; peak memory: the largest of the runs)\n", n, r
+    printf "bare decode              %7.1f frames/s (%6.2f s)  peak %5.0f MiB\n", n / d, d, dp
+    printf "TarvelloScan             %7.1f frames/s (%6.2f s)  peak %5.0f MiB\n", n / s, s, sp
+    printf "TarvelloScan, 1 capture  %7.1f frames/s (%6.2f s)  peak %5.0f MiB\n", n / o, o, op
+    printf "ratio, whole run         %.3f (goal: %s or more); held to one capture %.3f\n", d / s, goal, d / o }'
+  echo "stage sums of the main pass over all captures (Read frame is the wait for the read-ahead decoders):"
   awk -F= -v re="$stages" '$0 ~ re { name[++n] = $1; ticks[n] = $2; total += $2 }
     END { for (i = 1; i <= n; i++) printf "  %s %6.2f %%  (%.3f s)\n", name[i], 100 * ticks[i] / total, ticks[i] / 1e9 }' \
     "$work/scan.txt"
-  summary+=$(awk -v d="$decode_seconds" -v s="$scan_seconds" -v c="$seconds" 'BEGIN { printf "  %3d s clip: %.3f\n", c, d / s }')$'\n'
+  summary+=$(awk -v d="$decode_seconds" -v s="$scan_seconds" -v c="$seconds" -v g="$goal" \
+    -v p="$(cat "$work/scan.peak")" 'BEGIN { printf "  %4d s clip: %.3f (goal %s), peak %.0f MiB", c, d / s, g, p }')$'\n'
 done
-echo "== whole-run ratios against bare decode (goals: 0.65 at 30 s, 0.92 at 5 min)"
+echo "== whole-run ratios against one capture's bare decode"
 printf "%s" "$summary"

@@ -55,7 +55,7 @@ TEST(FrameReader, HandsOutEveryFrameInOrderAndStopsAtTheFrameCount)
     ScriptedCapture capture(std::vector<cv::Size>(300, kSize));
     std::vector<int> values;
     {
-        FrameReader reader(capture, 200, kSize);
+        FrameReader reader(capture, 0, 200, kSize);
         values = Drain(reader);
         EXPECT_EQ(reader.Next(), nullptr);  // stays at the end
     }
@@ -68,7 +68,7 @@ TEST(FrameReader, HandsOutEveryFrameInOrderAndStopsAtTheFrameCount)
 TEST(FrameReader, FailedReadEndsThePassAfterTheFramesRead)
 {
     ScriptedCapture capture(std::vector<cv::Size>(5, kSize));
-    FrameReader reader(capture, 10, kSize);
+    FrameReader reader(capture, 0, 10, kSize);
     EXPECT_EQ(Drain(reader), (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
@@ -77,7 +77,7 @@ TEST(FrameReader, FrameOfAnotherSizeStopsThePassWithAMessage)
     std::vector<cv::Size> sizes(6, kSize);
     sizes[4] = cv::Size(10, 6);
     ScriptedCapture capture(sizes);
-    FrameReader reader(capture, 6, kSize);
+    FrameReader reader(capture, 0, 6, kSize);
     for (int i = 0; i < 4; ++i)
         ASSERT_NE(reader.Next(), nullptr);
     try {
@@ -92,7 +92,7 @@ TEST(FrameReader, FrameOfAnotherSizeStopsThePassWithAMessage)
 TEST(FrameReader, VideoLibraryErrorReachesTheCaller)
 {
     ScriptedCapture capture(std::vector<cv::Size>(10, kSize), 2);
-    FrameReader reader(capture, 10, kSize);
+    FrameReader reader(capture, 0, 10, kSize);
     ASSERT_NE(reader.Next(), nullptr);
     ASSERT_NE(reader.Next(), nullptr);
     EXPECT_THROW(reader.Next(), cv::Exception);
@@ -102,7 +102,7 @@ TEST(FrameReader, LeftEarlyItStopsReadingAhead)
 {
     ScriptedCapture capture(std::vector<cv::Size>(1000, kSize));
     {
-        FrameReader reader(capture, 1000, kSize);
+        FrameReader reader(capture, 0, 1000, kSize);
         ASSERT_NE(reader.Next(), nullptr);
     }  // must not hang on a full ring
     EXPECT_LE(capture.reads(), 4);

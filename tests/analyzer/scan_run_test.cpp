@@ -12,6 +12,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/videoio.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -797,11 +798,9 @@ TEST_F(ScanRun, TableCellsShowTheMiddleFrameOfEachStepWithItsTime)
         state->frameRate = 25;
     }
     for (int cell = 0; cell < 100; ++cell) {
-        for (TableViewState* state : {&expected, &startFrame, &startLabel})
-            state->nextCell = cell + 1;
-        DrawTableViewCell(expected, middleFrames[cell], middles[cell]);
-        DrawTableViewCell(startFrame, startFrames[cell], starts[cell]);
-        DrawTableViewCell(startLabel, middleFrames[cell], starts[cell]);
+        PlaceTableViewCell(expected, cell, TableViewCellPicture(expected, middleFrames[cell]), middles[cell]);
+        PlaceTableViewCell(startFrame, cell, TableViewCellPicture(startFrame, startFrames[cell]), starts[cell]);
+        PlaceTableViewCell(startLabel, cell, TableViewCellPicture(startLabel, middleFrames[cell]), starts[cell]);
     }
     ASSERT_EQ(sheet.size(), expected.sheet.size());
     for (int cell = 0; cell < 100; ++cell) {
@@ -815,6 +814,233 @@ TEST_F(ScanRun, TableCellsShowTheMiddleFrameOfEachStepWithItsTime)
                   MeanDifference(sheet(label), startLabel.sheet(label)))
             << "cell " << cell;
     }
+}
+
+// The outputs that a run over several captures must give exactly as one capture does: every file the run
+// leaves, its standard output with the timing values taken out, and its exit code. Standard error (where the
+// test setting reports the joins) is kept apart.
+struct PassOutputs {
+    int code = -1;
+    std::string out;
+    std::map<std::string, std::string> files;
+    std::string joins;
+};
+
+class SplitPass : public ScanRun {
+protected:
+    // A run on the video with the given number of captures asked for, its outputs in a folder of their own.
+    PassOutputs RunWithCaptures(const fs::path& video, const std::string& ratio, int captures)
+    {
+        const fs::path folder = dir_ / ("captures_" + std::to_string(captures));
+        fs::create_directories(folder / "shots");
+        const auto in = [&](const char* name) { return (folder / name).string(); };
+        setenv("TARVELLO_SCAN_SEGMENTS", std::to_string(captures).c_str(), 1);
+        const RunResult result = Run({video.string(), ratio, in("data.rgb"), in("hashes.dat"), in("shots"), "ss",
+                                      in("table.jpg"), in("info.dat")});
+        unsetenv("TARVELLO_SCAN_SEGMENTS");
+        PassOutputs outputs;
+        outputs.code = result.code;
+        for (const std::string& line : Lines(result.out))
+            outputs.out += std::regex_replace(line, std::regex("^([A-Za-z. ]+)=[0-9]+$"), "$1=") + "\n";
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                outputs.files[fs::relative(entry.path(), folder).string()] = ReadFile(entry.path());
+        fs::remove_all(folder);
+        for (const std::string& line : Lines(result.err))
+            if (line.starts_with("Segment from frame "))
+                outputs.joins += line + "\n";
+        return outputs;
+    }
+
+    // Runs the video over one capture and over several, expects the same outputs and gives the joins.
+    std::string ExpectOutputsOfOneCapture(const fs::path& video, int captures, const std::string& ratio = "1.333333")
+    {
+        const PassOutputs one = RunWithCaptures(video, ratio, 1);
+        const PassOutputs split = RunWithCaptures(video, ratio, captures);
+        const std::string name = video.filename().string();
+        EXPECT_EQ(one.joins, "") << name;
+        EXPECT_EQ(split.code, one.code) << name;
+        EXPECT_EQ(split.out, one.out) << name;
+        EXPECT_GT(one.files.count("data.rgb"), 0u) << name;
+        for (const auto& [file, bytes] : one.files) {
+            const auto other = split.files.find(file);
+            EXPECT_TRUE(other != split.files.end() && other->second == bytes) << name << ": " << file << " differs";
+        }
+        for (const auto& [file, bytes] : split.files)
+            EXPECT_EQ(one.files.count(file), 1u) << name << ": " << file << " only with several captures";
+        return split.joins;
+    }
+
+    // ffmpeg on the arguments, in the test's folder.
+    void Ffmpeg(const std::string& arguments)
+    {
+        const std::string command = "cd " + Quote(dir_.string()) + " && ffmpeg -v error -y " + arguments;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+};
+
+int Count(const std::string& text, const std::string& word)
+{
+    int count = 0;
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
+}
+
+// A video of each codec and container that the split must join exactly (or fall back on), made from a lavfi
+// source, with key frames every 25 frames so that three captures find key frames to start from in 12 seconds.
+struct CodecCase {
+    enum Joins { kJoins, kFallsBack, kNoSplit };
+
+    const char* name;
+    std::string filters;
+    std::string options;
+    Joins joins;
+    std::function<void(const fs::path&)> damage = nullptr;
+    double seconds = 12;
+};
+
+const std::string kKeyFrames = "-g 25";
+const std::string kOpenGop = "-x264-params keyint=25:open-gop=1 -bf 3";
+// 200 frames 1/25 s apart, then 100 frames 1/12.5 s apart: the frame count is only an estimate.
+const std::string kSlowDown = "setpts='if(lt(N,200),N/25,8+(N-200)/12.5)/TB'";
+const std::string kPassthrough = " -fps_mode passthrough";
+
+std::function<void(const fs::path&)> CutAt(double share)
+{
+    return [share](const fs::path& video) {
+        fs::resize_file(video, static_cast<std::uintmax_t>(fs::file_size(video) * share));
+    };
+}
+
+const CodecCase kCodecCases[] = {
+    {"closed_gop.mp4", "null", kKeyFrames + " -bf 2", CodecCase::kJoins},
+    {"open_gop.mp4", "null", kOpenGop, CodecCase::kJoins},
+    {"open_gop.mkv", "null", kOpenGop, CodecCase::kJoins},
+    {"cra_key_frames.mkv", "null", "-c:v libx265 -x265-params keyint=25:open-gop=1:log-level=error",
+     CodecCase::kJoins},
+    {"mpeg2_open_gop.ts", "null", "-c:v mpeg2video -g 12 -bf 2", CodecCase::kJoins},
+    {"h264.ts", "null", kKeyFrames, CodecCase::kJoins},
+    {"vp9.webm", "null", "-c:v libvpx-vp9 -g 25 -deadline realtime -cpu-used 8", CodecCase::kJoins},
+    {"mpeg4.avi", "null", "-c:v mpeg4 -g 25", CodecCase::kJoins},
+    {"mpeg4_b_frames.avi", "null", "-c:v mpeg4 -g 25 -bf 2", CodecCase::kJoins},
+    {"variable_rate.mkv", kSlowDown, kKeyFrames + kPassthrough, CodecCase::kJoins},
+    {"variable_rate.webm", kSlowDown, kKeyFrames + kPassthrough, CodecCase::kJoins},
+    // Cut inside the last capture's frames: that one reads too few to join, the one before reads on.
+    {"cut_short.avi", "null", "-c:v mpeg4 -g 25", CodecCase::kJoins, CutAt(0.85)},
+    // The library numbers the frames after a seek by their time stamps, which here are not the counted ones.
+    {"variable_rate.mp4", kSlowDown, kKeyFrames + kPassthrough, CodecCase::kFallsBack},
+    {"200_frames.mp4", "null", kKeyFrames, CodecCase::kJoins, nullptr, 8},
+    {"one_frame.mp4", "null", kKeyFrames + " -frames:v 1", CodecCase::kNoSplit},
+};
+
+void PrintTo(const CodecCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class SplitPassOfCodec : public SplitPass, public testing::WithParamInterface<CodecCase> {};
+
+TEST_P(SplitPassOfCodec, GivesTheOutputsOfOneCapture)
+{
+    const CodecCase& c = GetParam();
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=" + std::to_string(c.seconds),
+                                     c.filters, c.options, c.name);
+    if (c.damage)
+        c.damage(video);
+    const std::string joins = ExpectOutputsOfOneCapture(video, 3);
+    switch (c.joins) {
+    case CodecCase::kJoins:
+        EXPECT_GE(Count(joins, " joined at frame "), 1) << joins;
+        break;
+    case CodecCase::kFallsBack:
+        EXPECT_EQ(Count(joins, " joined at frame "), 0) << joins;
+        EXPECT_GE(Count(joins, " dropped at frame "), 1) << joins;
+        break;
+    case CodecCase::kNoSplit:
+        EXPECT_EQ(joins, "");
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCodecAndContainer, SplitPassOfCodec, testing::ValuesIn(kCodecCases),
+                         [](const testing::TestParamInfo<CodecCase>& info) {
+                             std::string name = info.param.name;
+                             std::replace(name.begin(), name.end(), '.', '_');
+                             return name;
+                         });
+
+TEST_F(SplitPass, TransportStreamWithATimeStampJumpGivesTheOutputsOfOneCapture)
+{
+    // Two halves whose time stamps lie a minute apart; seeks by time land far from the counted frames.
+    Ffmpeg("-f lavfi -i testsrc2=size=128x96:rate=25:duration=8 -c:v libx264 -pix_fmt yuv420p -g 25 first.ts");
+    Ffmpeg("-f lavfi -i testsrc2=size=128x96:rate=25:duration=8 -c:v libx264 -pix_fmt yuv420p -g 25 "
+           "-output_ts_offset 60 second.ts");
+    const fs::path video = dir_ / "jump.ts";
+    std::ofstream(video, std::ios::binary) << ReadFile(dir_ / "first.ts") << ReadFile(dir_ / "second.ts");
+    ExpectOutputsOfOneCapture(video, 3);
+}
+
+TEST_F(SplitPass, DamagedTransportStreamRunsWholeOverSeveralCaptures)
+{
+    // An eighth of the file zeroed from 30 % on. The decoder's threads hide the damage differently from run to
+    // run, so even two runs over one capture may differ in the frames around it; what the split must keep is a
+    // finished run with one whole record of each kind for every frame that one capture reads.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16", "null", "-g 25", "damaged.ts");
+    {
+        const auto size = fs::file_size(video);
+        std::fstream file(video, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(size * 3 / 10));
+        const std::string zeros(size / 8, '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    const PassOutputs one = RunWithCaptures(video, "1.333333", 1);
+    const PassOutputs split = RunWithCaptures(video, "1.333333", 4);
+    EXPECT_GE(Count(split.joins, " joined at frame "), 1) << split.joins;
+    EXPECT_EQ(split.code, 0);
+    EXPECT_EQ(split.out, one.out);
+    const std::size_t frames = one.files.at("data.rgb").size() / 4;
+    EXPECT_GT(frames, 300u);
+    EXPECT_EQ(split.files.at("data.rgb").size(), 4 * frames);
+    EXPECT_EQ(split.files.at("hashes.dat").size(), 90 * frames);
+}
+
+TEST_F(SplitPass, JoinThatNeverAgreesLeavesTheEarlierCaptureReadingOnToTheNextJoin)
+{
+    // Frames 100 to 199 come at twice the rate, then the time stamps go back to frame / 25: the library numbers
+    // a capture sought into the fast part wrongly (it never agrees with the one before), one sought past it
+    // rightly. Key frames at 125 and 250 start the captures at 149 and 274; a join takes 25 + 17 frames.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16",
+                                     "setpts='if(between(N,100,199),(100+(N-100)/2)/25,N/25)/TB'",
+                                     "-g 25 -fps_mode passthrough", "uneven_rate.mp4");
+    const std::string joins = ExpectOutputsOfOneCapture(video, 3);
+    EXPECT_EQ(joins, "Segment from frame 149 dropped at frame 216\nSegment from frame 274 joined at frame 316\n");
+}
+
+TEST_F(SplitPass, ReadThatFailsInsideACaptureEndsThePassThereAndDropsTheCapturesAfterIt)
+{
+    // The VP9 frame header of frame 200 is broken: a read from the start fails there, while a capture sought
+    // past it reads on. Of four captures (from frames 124, 224 and 324), the second joins the first, reads on
+    // and fails at frame 200; the two after it read well but must count for nothing.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16", "null",
+                                     "-c:v libvpx-vp9 -g 25 -deadline realtime -cpu-used 8", "broken_frame.webm");
+    const std::string command = "ffprobe -v error -select_streams v -show_entries packet=pos -of csv=p=0 " +
+                                Quote(video.string()) + " | sed -n 201p";
+    std::FILE* probe = popen(command.c_str(), "r");
+    ASSERT_NE(probe, nullptr);
+    long long blockAt = -1;
+    ASSERT_EQ(std::fscanf(probe, "%lld", &blockAt), 1);
+    pclose(probe);
+    {
+        std::fstream file(video, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(blockAt + 4);  // past the block header, on the frame marker
+        file.write("\xff\xff\xff\xff", 4);
+    }
+    const std::string joins = ExpectOutputsOfOneCapture(video, 4);
+    EXPECT_TRUE(std::regex_match(joins, std::regex("Segment from frame 124 joined at frame 1[0-9][0-9]\n"))) << joins;
+    const RunResult one = Run(Arguments(video, "1.333333"));
+    EXPECT_EQ(one.code, 0) << one.err;
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 200);
 }
 
 }  // namespace

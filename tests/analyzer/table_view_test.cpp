@@ -71,14 +71,14 @@ TEST(TableView, EmptySheetShowsBorderFramesAndShadows)
     EXPECT_TRUE(HasColour(state.sheet, 17, 114, grey));
 }
 
-TEST(TableView, DrawsTheCellBeforeTheNextIndexWithItsLabel)
+TEST(TableView, DrawsTheGivenCellWithItsLabel)
 {
     TableViewState state;
     InitTableView(state, 1920, 1080);
     state.frameRate = 25;
-    state.nextCell = 12;  // draws cell 11: row 1, column 1, at (204, 125)
     const cv::Mat red(1080, 1920, CV_8UC3, cv::Scalar(0, 0, 255));
-    DrawTableViewCell(state, red, 2250);
+    PlaceTableViewCell(state, 11, TableViewCellPicture(state, red), 2250);  // row 1, column 1, at (204, 125)
+    EXPECT_EQ(state.nextCell, 12);
 
     EXPECT_TRUE(HasColour(state.sheet, 204, 125, {0, 0, 255}));
     EXPECT_TRUE(HasColour(state.sheet, 204 + 177, 125 + 50, {0, 0, 255}));
@@ -107,10 +107,9 @@ TEST(TableView, LabelSitsRightAlignedOnTheCellBottomWithItsShadow)
     TableViewState state;
     InitTableView(state, 1920, 1080);
     state.frameRate = 25;
-    state.nextCell = 1;  // cell 0 at (13, 13), 178 x 100
     const cv::Mat grey(1080, 1920, CV_8UC3, cv::Scalar(128, 128, 128));
     cv::Mat expected = state.sheet.clone();
-    DrawTableViewCell(state, grey, 90 * 25);
+    PlaceTableViewCell(state, 0, TableViewCellPicture(state, grey), 90 * 25);  // at (13, 13), 178 x 100
 
     expected(cv::Rect(13, 13, 178, 100)).setTo(cv::Scalar(128, 128, 128));
     int baseline = 0;

@@ -1,0 +1,310 @@
+#include "main_pass.h"
+
+#include "content_rows.h"
+#include "frame_reader.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// A segment starts this many frames after its key frame: the capture's seek goes back 16 frames from its target
+// and then to the key frame at or before, which then lies past the leading frames that a key frame of an open
+// GOP is shown after.
+constexpr int kSeekLead = 24;
+// Frames that a decoder may reorder around a key frame: the agreeing frames must hold a whole key-frame
+// interval wherever the key frames land in display order.
+constexpr int kReorderFrames = 16;
+// A split pays only where each capture reads at least this many frames, and at least this many times the
+// frames that a join reads twice.
+constexpr int kMinSegmentFrames = 1500;
+constexpr int kMinSegmentJoins = 4;
+// What one capture holds in memory, in frames as read (the decoder's threads and references, the read-ahead
+// ring; about 20 with eight cores, more where the decoder runs more threads), and the budget that the captures
+// together keep to.
+constexpr double kFramesPerCapture = 40;
+constexpr double kMemoryBudget = 1 << 30;
+constexpr double kLargeFrameMemoryBudget = 2.0 * (1 << 30);
+
+// Key frames of the video stream in decode order, found from its packets alone (nothing is decoded).
+struct KeyFrames {
+    std::vector<int> positions;
+    int longestInterval = 0;  // the last key frame's interval runs to the last packet
+};
+
+// Where the packets cannot be read, no key frame is known and the pass keeps to one capture.
+KeyFrames ScanKeyFrames(const char* path) noexcept
+try {
+    KeyFrames keys;
+    cv::VideoCapture packets;
+    if (!packets.open(path, cv::CAP_FFMPEG, {cv::CAP_PROP_FORMAT, -1}))
+        return keys;
+    int packet = 0;
+    for (; packets.grab(); ++packet)
+        if (packets.get(cv::CAP_PROP_LRF_HAS_KEY_FRAME) != 0) {
+            if (!keys.positions.empty())
+                keys.longestInterval = std::max(keys.longestInterval, packet - keys.positions.back());
+            keys.positions.push_back(packet);
+        }
+    if (!keys.positions.empty())
+        keys.longestInterval = std::max(keys.longestInterval, packet - keys.positions.back());
+    return keys;
+} catch (...) {
+    return {};
+}
+
+// Captures that the machine runs side by side: half the cores (each capture's decoder has threads of its own),
+// as many as the memory budget holds for frames of this size.
+int CapturesForMachine(cv::Size frameSize)
+{
+    const int byCores = static_cast<int>(std::thread::hardware_concurrency() / 2);
+    const double captureBytes = kFramesPerCapture * frameSize.area() * 3.0;
+    const double budget = frameSize.area() > 1920 * 1080 ? kLargeFrameMemoryBudget : kMemoryBudget;
+    return std::max(1, std::min(byCores, static_cast<int>(budget / captureBytes)));
+}
+
+// The test setting that asks for this many captures on any video, and reports the joins on standard error.
+int ForcedCaptures()
+{
+    const char* forced = std::getenv("TARVELLO_SCAN_SEGMENTS");
+    return forced ? std::max(1, std::atoi(forced)) : 0;
+}
+
+}  // namespace
+
+FrameOutput FrameStages::Work(const cv::Mat& read, int frame, StageClock& clock)
+{
+    FrameOutput output;
+    output.frame = frame;
+    if (plan_.corrected) {
+        cv::resize(read, working_, plan_.workingSize, 0, 0, cv::INTER_LINEAR);
+        clock.Lap(StageClock::kScale);
+    }
+    // Every stage reads the content where it lies, in the working frame; nothing copies it.
+    const cv::Mat content = (plan_.corrected ? working_ : read)(plan_.content);
+    clock.Lap(StageClock::kCopyTo);
+    // "VH.count" holds the pass over the content rows that both records share. The RGB sums go first: they read
+    // each row whole and in order, which the processor streams in; the hashes then find the parts of the row
+    // they need in the cache.
+    VHSums hashSums(content.cols, content.rows);
+    RGBFlowSums flowSums(content.cols, content.rows);
+    AddContentRows(content, flowSums, hashSums);
+    output.hashes = hashSums.Record();
+    clock.Lap(StageClock::kHashes);
+    output.flow = flowSums.Record();
+    clock.Lap(StageClock::kRGBFlow);
+    if (std::find(plan_.screenshots.begin(), plan_.screenshots.end(), frame) != plan_.screenshots.end())
+        output.shot = content.clone();
+    clock.Lap(StageClock::kSave);
+    // Read in order, the pass fills a cell at the first frame that the list names; with cell frames that never
+    // decrease that is the cell of the frame's first entry.
+    const std::vector<int>& cells = plan_.table->cellFrames;
+    const auto cell = std::lower_bound(cells.begin(), cells.end(), frame);
+    if (cell != cells.end() && *cell == frame) {
+        output.cell = static_cast<int>(cell - cells.begin());
+        output.cellPicture = TableViewCellPicture(*plan_.table, content);
+    }
+    clock.Lap(StageClock::kTable);
+    return output;
+}
+
+struct MainPass::Segment {
+    explicit Segment(int first) : start(first) {}
+
+    const int start;  // the frame that the capture is sought to
+    cv::VideoCapture capture;
+
+    // Guarded by mutex_:
+    std::deque<FrameOutput> outputs;   // not yet handed out, in frame order
+    std::vector<FrameDigest> digests;  // of the frames from start on, up to checkFrames_ of them
+    Segment* successor = nullptr;      // the next segment not dropped
+    int joinedAt = INT_MAX;            // the first frame that the successor hands out
+    bool ended = false;
+    bool dropped = false;
+    std::exception_ptr error;  // what ended the reading, after the frames in outputs
+};
+
+MainPass::MainPass(const char* path, const MainPassPlan& plan) : path_(path), plan_(plan)
+{
+    const int forced = ForcedCaptures();
+    reportJoins_ = forced > 0;
+    int captures = forced ? forced : std::min(CapturesForMachine(plan.frameSize), plan.frameCount / kMinSegmentFrames);
+
+    // The first capture starts at once; the key frames that the others start from are sought meanwhile.
+    segments_.push_back(std::make_unique<Segment>(0));
+    threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
+    if (captures < 2)
+        return;
+    const KeyFrames keys = ScanKeyFrames(path);
+    const std::lock_guard lock(mutex_);
+    joinFrames_ = keys.longestInterval + kReorderFrames + 1;
+    // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
+    checkFrames_ = keys.longestInterval + joinFrames_;
+    if (!forced)
+        captures = std::min(captures, plan.frameCount / (kMinSegmentJoins * joinFrames_));
+    for (int s = 1; s < captures; ++s) {
+        const long long target = static_cast<long long>(plan.frameCount) * s / captures;
+        const auto after = std::upper_bound(keys.positions.begin(), keys.positions.end(), target);
+        if (after == keys.positions.begin())
+            continue;
+        const int start = *(after - 1) + kSeekLead;
+        if (*(after - 1) == 0 || start <= segments_.back()->start || start >= plan.frameCount)
+            continue;
+        segments_.push_back(std::make_unique<Segment>(start));
+        segments_[segments_.size() - 2]->successor = segments_.back().get();
+        threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
+    }
+}
+
+MainPass::~MainPass()
+{
+    Finish();
+}
+
+StageClock MainPass::Finish()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& thread : threads_)
+        if (thread.joinable())
+            thread.join();
+    return clock_;
+}
+
+const FrameOutput* MainPass::Next()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        Segment& segment = *segments_[current_];
+        if (!segment.outputs.empty()) {
+            output_ = std::move(segment.outputs.front());
+            segment.outputs.pop_front();
+            ++next_;
+            return &output_;
+        }
+        if (segment.joinedAt == next_) {
+            // The successor's frames before the join were read by this segment too.
+            std::deque<FrameOutput>& outputs = segment.successor->outputs;
+            while (!outputs.empty() && outputs.front().frame < next_)
+                outputs.pop_front();
+            current_ = std::find_if(segments_.begin(), segments_.end(),
+                                    [&](const auto& s) { return s.get() == segment.successor; }) -
+                       segments_.begin();
+            continue;
+        }
+        if (segment.ended) {
+            if (segment.error)
+                std::rethrow_exception(segment.error);
+            return nullptr;
+        }
+        changed_.wait(lock);
+    }
+}
+
+void MainPass::Read(Segment& segment)
+{
+    StageClock clock;
+    std::exception_ptr error;
+    try {
+        // A capture that does not open, or whose seek fails, reads no frame.
+        if (OpenVideo(segment.capture, path_) && segment.start > 0)
+            segment.capture.set(cv::CAP_PROP_POS_FRAMES, segment.start);
+        FrameReader reader(segment.capture, segment.start, plan_.frameCount, plan_.frameSize);
+        FrameStages stages(plan_);
+        Agreement agreement;
+        for (int frame = segment.start;; ++frame) {
+            clock.Start();
+            const cv::Mat* read = reader.Next();
+            if (!read)
+                break;
+            clock.Lap(StageClock::kRead);
+            FrameOutput output = stages.Work(*read, frame, clock);
+
+            bool checked = false;
+            bool joining = false;
+            {
+                const std::lock_guard lock(mutex_);
+                checked = segment.start > 0 && frame - segment.start < checkFrames_;
+                joining = segment.successor && frame >= segment.successor->start;
+            }
+            FrameDigest digest;
+            if (checked || joining)
+                digest = DigestFrame(*read, reader.Timestamp());
+
+            std::unique_lock lock(mutex_);
+            if (segment.dropped || stopping_)
+                break;
+            segment.outputs.push_back(std::move(output));
+            if (checked)
+                segment.digests.push_back(digest);
+            changed_.notify_all();
+            if (joining && JoinSuccessor(segment, frame, digest, agreement, lock))
+                break;
+        }
+    } catch (...) {
+        error = std::current_exception();
+    }
+    segment.capture.release();
+    {
+        const std::lock_guard lock(mutex_);
+        segment.error = error;
+        segment.ended = true;
+        clock_ += clock;
+    }
+    changed_.notify_all();
+}
+
+// Compares the frame with the successor's frame of the same number; true once the segment has joined its
+// successor (or the pass stops), which ends the segment's reading.
+bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, Agreement& agreement,
+                             std::unique_lock<std::mutex>& lock)
+{
+    while (Segment* successor = segment.successor) {
+        if (frame < successor->start)
+            return false;
+        const std::size_t at = frame - successor->start;
+        changed_.wait(lock, [&] {
+            return at < successor->digests.size() || successor->ended || static_cast<int>(at) >= checkFrames_ ||
+                   segment.dropped || stopping_;
+        });
+        if (segment.dropped || stopping_)
+            return true;
+        if (at < successor->digests.size()) {
+            if (successor->digests[at] == digest) {
+                agreement.changing = agreement.changing || (agreement.frames > 0 && !(agreement.last == digest));
+                ++agreement.frames;
+            } else {
+                agreement = {};
+            }
+            agreement.last = digest;
+            if (agreement.frames < joinFrames_ || !agreement.changing)
+                return false;
+            segment.joinedAt = frame + 1;
+            Report("joined at frame", *successor, segment.joinedAt);
+            changed_.notify_all();
+            return true;
+        }
+        // The successor has no such frame to compare: it ended before it, or the frame lies past its start by
+        // more than a join may take. This segment reads on in its place.
+        successor->dropped = true;
+        successor->outputs.clear();
+        segment.successor = successor->successor;
+        agreement = {};
+        Report("dropped at frame", *successor, frame);
+        changed_.notify_all();
+    }
+    return false;
+}
+
+void MainPass::Report(const char* event, const Segment& segment, int frame) const
+{
+    if (reportJoins_)
+        std::fprintf(stderr, "Segment from frame %i %s %i\n", segment.start, event, frame);
+}

@@ -1,0 +1,113 @@
+#pragma once
+#include "frame_digest.h"
+#include "rgb_flow.h"
+#include "screenshot_plan.h"
+#include "stage_clock.h"
+#include "table_view.h"
+#include "vh_record.h"
+
+#include <opencv2/core/mat.hpp>
+#include <opencv2/videoio.hpp>
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// What the main pass works on: the frames as read, and where their results go.
+struct MainPassPlan {
+    int frameCount = 0;
+    cv::Size frameSize;    // of every frame as read
+    bool corrected = false;  // whether frames are resized to the working size first
+    cv::Size workingSize;
+    cv::Rect content;  // inside the working frame
+    ScreenshotFrames screenshots{};
+    const TableViewState* table = nullptr;  // cell frames (nondecreasing) and cell size
+};
+
+// What the stages make of one frame: its two records, and where the frame is due for them, its content kept
+// for its screenshots and the picture of its table cell.
+struct FrameOutput {
+    int frame = 0;
+    VHRecord hashes{};
+    RGBFlowRecord flow{};
+    cv::Mat shot;   // the content, when an entry of the screenshot list names the frame
+    int cell = -1;  // the table cell that the frame fills, or -1
+    cv::Mat cellPicture;
+};
+
+// The stages of one frame, from the frame as read to its output; one per reading thread, since it keeps the
+// working frame for reuse.
+class FrameStages {
+public:
+    explicit FrameStages(const MainPassPlan& plan) : plan_(plan) {}
+
+    // Times each stage on the clock, which was started before the frame was read.
+    FrameOutput Work(const cv::Mat& read, int frame, StageClock& clock);
+
+private:
+    const MainPassPlan& plan_;
+    cv::Mat working_;
+};
+
+// Every frame of the video once, handed out in stream order, read from a capture opened afresh at its start.
+// A long video is read over several captures at once, each from a key frame on; every capture after the first
+// is a segment whose results count only once the capture before it has read on past its start until both
+// gave the same frames (equal bytes, equal time stamps) over a whole key-frame interval. Where that does not
+// happen within a bound, the earlier capture reads on alone and the later one's work is dropped. So the frames
+// handed out are always those of one capture read from the start, and the pass ends where that one would: at a
+// read that fails, or at the frame count.
+class MainPass {
+public:
+    // Starts reading; the plan must outlive the pass.
+    MainPass(const char* path, const MainPassPlan& plan);
+    // Stops every capture and waits for them.
+    ~MainPass();
+    MainPass(const MainPass&) = delete;
+    MainPass& operator=(const MainPass&) = delete;
+
+    // The output of the next frame, valid until the following call; nullptr at the end of the pass. Rethrows
+    // an error of the reading (another picture size, the video library) after the frames before it.
+    const FrameOutput* Next();
+
+    // Stops the captures and gives the stage times of all of them.
+    StageClock Finish();
+
+private:
+    struct Segment;
+
+    // The frames up to the one compared last that equal the successor's. They join the two only where two of
+    // them in a row differ: frames without time stamps that stay the same cannot show that both captures
+    // number them alike.
+    struct Agreement {
+        int frames = 0;
+        bool changing = false;
+        FrameDigest last;
+    };
+
+    void Read(Segment& segment);
+    bool JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, Agreement& agreement,
+                       std::unique_lock<std::mutex>& lock);
+    void Report(const char* event, const Segment& segment, int frame) const;
+
+    const char* path_;
+    const MainPassPlan& plan_;
+    bool reportJoins_ = false;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::unique_ptr<Segment>> segments_;  // in frame order; the first one reads from the start
+    // Guarded by mutex_:
+    int joinFrames_ = 0;       // agreeing frames that join two segments
+    int checkFrames_ = 0;      // the frames of a segment's start that may join it
+    std::size_t current_ = 0;  // the segment handing out frames
+    int next_ = 0;             // the frame to hand out next
+    bool stopping_ = false;
+    StageClock clock_;
+
+    FrameOutput output_;
+    std::vector<std::thread> threads_;  // last: they start once everything above is in place
+};
