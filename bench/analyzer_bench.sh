@@ -26,7 +26,7 @@ make_clip() {
   echo "$clip"
 }
 
-# Peak resident memory of a command in KiB, through GNU time where it is installed.
+# Peak resident memory of a command in KiB, through GNU time (installed by the setup script).
 measure() {
   if [ -x /usr/bin/time ]; then
     /usr/bin/time -f %M -o "$work/peak.txt" "$@"
