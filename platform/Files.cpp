@@ -146,7 +146,7 @@ std::optional<fs::path> trashAt(const fs::path& trash) {
 }
 
 // The user's trash: $XDG_DATA_HOME/Trash, else ~/.local/share/Trash, with the data folders on the way made
-// owner-only where missing, as the trash specification asks; nullopt when the user has no home to hold it.
+// owner-only where missing, as the freedesktop.org trash layout asks; nullopt when the user has no home to hold it.
 std::optional<fs::path> homeTrash() {
     fs::path data;
     std::error_code ec;
