@@ -52,9 +52,9 @@ void FindClose(TSearchRec& rec);
 // Whole-folder operations: no dialogs, nothing reported; callers look at the file system afterwards.
 // Delete moves the folder into the user's freedesktop.org trash, $XDG_DATA_HOME/Trash or else
 // $HOME/.local/share/Trash, whose missing folders it creates owner-only (a folder on another file system goes
-// into that file system's own trash); it never deletes for good. The folder
-// stays when that trash cannot take it, and when the user has no home to hold one (neither XDG_DATA_HOME nor
-// HOME names an absolute path, or HOME is no folder). A root is never removed.
+// into that file system's own trash); it never deletes for good. The folder stays when that trash cannot take
+// it, and when the user has no home to hold one (neither XDG_DATA_HOME nor HOME names an absolute path, or HOME
+// is no folder). A root is never removed.
 void ShellDeleteDirectory(const UnicodeString& path);
 // Into destination when it is a folder, else to destination itself; a name already taken there
 // gives the moved folder a new name "name (2)", "name (3)", ...; missing folders are created.
