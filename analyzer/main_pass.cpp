@@ -57,6 +57,46 @@ try {
     return {};
 }
 
+// The frames that the captures after the first start from, a key frame's lead past one, chosen so that the
+// capture with the most frames to read once the plan is made reads as few as it can. Each capture but the last
+// reads on past the next one's start until they join; each but the first has read its first join's frames by
+// then.
+std::vector<int> SegmentStarts(const KeyFrames& keys, int frameCount, int captures, int joinFrames)
+{
+    std::vector<int> candidates;
+    for (int key : keys.positions)
+        if (key > 0 && key + kSeekLead < frameCount)
+            candidates.push_back(key + kSeekLead);
+    // The starts, each as late as keeps the capture before it to `most` frames; they serve where the last
+    // capture keeps to them too.
+    const auto startsWithin = [&](int most, std::vector<int>& starts) {
+        starts.clear();
+        int previous = 0;
+        int latest = most - joinFrames;
+        for (int s = 1; s < captures; ++s) {
+            const auto after = std::upper_bound(candidates.begin(), candidates.end(), latest);
+            if (after == candidates.begin() || *(after - 1) <= previous)
+                break;
+            previous = *(after - 1);
+            starts.push_back(previous);
+            latest = previous + most;
+        }
+        return frameCount - previous - (starts.empty() ? 0 : joinFrames) <= most;
+    };
+    int fewest = 1;
+    int most = frameCount;
+    std::vector<int> starts;
+    while (fewest < most) {
+        const int middle = fewest + (most - fewest) / 2;
+        if (startsWithin(middle, starts))
+            most = middle;
+        else
+            fewest = middle + 1;
+    }
+    startsWithin(most, starts);
+    return starts;
+}
+
 // Captures that the machine runs side by side: half the cores (each capture's decoder has threads of its own),
 // as many as the memory budget holds for frames of this size.
 int CapturesForMachine(cv::Size frameSize)
@@ -123,18 +163,19 @@ struct MainPass::Segment {
     std::vector<FrameDigest> digests;  // of the frames from start on, up to checkFrames_ of them
     Segment* successor = nullptr;      // the next segment not dropped
     int joinedAt = INT_MAX;            // the first frame that the successor hands out
+    bool joined = false;               // by the segment before it
     bool ended = false;
     bool dropped = false;
     std::exception_ptr error;  // what ended the reading, after the frames in outputs
 };
 
-MainPass::MainPass(const char* path, const MainPassPlan& plan) : path_(path), plan_(plan)
+MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_(path), frameCount_(frameCount)
 {
     const int forced = ForcedCaptures();
     reportJoins_ = forced > 0;
-    int captures = forced ? forced : std::min(CapturesForMachine(plan.frameSize), plan.frameCount / kMinSegmentFrames);
+    int captures = forced ? forced : std::min(CapturesForMachine(frameSize), frameCount / kMinSegmentFrames);
 
-    // The first capture starts at once; the key frames that the others start from are sought meanwhile.
+    // The first capture opens at once; the key frames that the others start from are sought meanwhile.
     segments_.push_back(std::make_unique<Segment>(0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
     if (captures < 2)
@@ -145,15 +186,8 @@ MainPass::MainPass(const char* path, const MainPassPlan& plan) : path_(path), pl
     // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
     checkFrames_ = keys.longestInterval + joinFrames_;
     if (!forced)
-        captures = std::min(captures, plan.frameCount / (kMinSegmentJoins * joinFrames_));
-    for (int s = 1; s < captures; ++s) {
-        const long long target = static_cast<long long>(plan.frameCount) * s / captures;
-        const auto after = std::upper_bound(keys.positions.begin(), keys.positions.end(), target);
-        if (after == keys.positions.begin())
-            continue;
-        const int start = *(after - 1) + kSeekLead;
-        if (*(after - 1) == 0 || start <= segments_.back()->start || start >= plan.frameCount)
-            continue;
+        captures = std::min(captures, frameCount / (kMinSegmentJoins * joinFrames_));
+    for (const int start : SegmentStarts(keys, frameCount, captures, joinFrames_)) {
         segments_.push_back(std::make_unique<Segment>(start));
         segments_[segments_.size() - 2]->successor = segments_.back().get();
         threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
@@ -163,6 +197,15 @@ MainPass::MainPass(const char* path, const MainPassPlan& plan) : path_(path), pl
 MainPass::~MainPass()
 {
     Finish();
+}
+
+void MainPass::Start(const MainPassPlan& plan)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        plan_ = plan;
+    }
+    changed_.notify_all();
 }
 
 StageClock MainPass::Finish()
@@ -213,41 +256,7 @@ void MainPass::Read(Segment& segment)
     StageClock clock;
     std::exception_ptr error;
     try {
-        // A capture that does not open, or whose seek fails, reads no frame.
-        if (OpenVideo(segment.capture, path_) && segment.start > 0)
-            segment.capture.set(cv::CAP_PROP_POS_FRAMES, segment.start);
-        FrameReader reader(segment.capture, segment.start, plan_.frameCount, plan_.frameSize);
-        FrameStages stages(plan_);
-        Agreement agreement;
-        for (int frame = segment.start;; ++frame) {
-            clock.Start();
-            const cv::Mat* read = reader.Next();
-            if (!read)
-                break;
-            clock.Lap(StageClock::kRead);
-            FrameOutput output = stages.Work(*read, frame, clock);
-
-            bool checked = false;
-            bool joining = false;
-            {
-                const std::lock_guard lock(mutex_);
-                checked = segment.start > 0 && frame - segment.start < checkFrames_;
-                joining = segment.successor && frame >= segment.successor->start;
-            }
-            FrameDigest digest;
-            if (checked || joining)
-                digest = DigestFrame(*read, reader.Timestamp());
-
-            std::unique_lock lock(mutex_);
-            if (segment.dropped || stopping_)
-                break;
-            segment.outputs.push_back(std::move(output));
-            if (checked)
-                segment.digests.push_back(digest);
-            changed_.notify_all();
-            if (joining && JoinSuccessor(segment, frame, digest, agreement, lock))
-                break;
-        }
+        ReadFrames(segment, clock);
     } catch (...) {
         error = std::current_exception();
     }
@@ -259,6 +268,73 @@ void MainPass::Read(Segment& segment)
         clock_ += clock;
     }
     changed_.notify_all();
+}
+
+// Reads until the segment's frames end, it joins its successor, it is dropped or the pass stops.
+void MainPass::ReadFrames(Segment& segment, StageClock& clock)
+{
+    // A capture that does not open, or whose seek fails, reads no frame.
+    if (OpenVideo(segment.capture, path_) && segment.start > 0)
+        segment.capture.set(cv::CAP_PROP_POS_FRAMES, segment.start);
+    Agreement agreement;
+    int frame = segment.start;
+    // Up to a whole join's frames past a later segment's start, the capture before it hands out the frames.
+    const int handedOutFrom = segment.start == 0 ? 0 : std::min(segment.start + joinFrames_, frameCount_);
+    bool joining = false;
+    for (cv::Mat read; frame < handedOutFrom; ++frame) {
+        if (!segment.capture.read(read))
+            return;
+        {
+            const std::lock_guard lock(mutex_);
+            joining = segment.successor && frame >= segment.successor->start;
+        }
+        const FrameDigest digest = DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC));
+        if (!Deliver(segment, frame, nullptr, true, joining, digest, agreement))
+            return;
+    }
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return plan_ || stopping_ || segment.dropped; });
+        if (stopping_ || segment.dropped)
+            return;
+    }
+    FrameReader reader(segment.capture, frame, frameCount_, plan_->frameSize);
+    FrameStages stages(*plan_);
+    for (;; ++frame) {
+        clock.Start();
+        const cv::Mat* read = reader.Next();
+        if (!read)
+            return;
+        clock.Lap(StageClock::kRead);
+        FrameOutput output = stages.Work(*read, frame, clock);
+        bool checked = false;
+        {
+            const std::lock_guard lock(mutex_);
+            checked = segment.start > 0 && frame - segment.start < checkFrames_;
+            joining = segment.successor && frame >= segment.successor->start;
+        }
+        FrameDigest digest;
+        if (checked || joining)
+            digest = DigestFrame(*read, reader.Timestamp());
+        if (!Deliver(segment, frame, &output, checked, joining, digest, agreement))
+            return;
+    }
+}
+
+// Adds the frame's output (where it has one) and digest (where it is checked) to the segment and compares it
+// with the successor's frame; false where the segment reads no further.
+bool MainPass::Deliver(Segment& segment, int frame, FrameOutput* output, bool checked, bool joining,
+                       const FrameDigest& digest, Agreement& agreement)
+{
+    std::unique_lock lock(mutex_);
+    if (segment.dropped || stopping_)
+        return false;
+    if (output)
+        segment.outputs.push_back(std::move(*output));
+    if (checked)
+        segment.digests.push_back(digest);
+    changed_.notify_all();
+    return !(joining && JoinSuccessor(segment, frame, digest, agreement, lock));
 }
 
 // Compares the frame with the successor's frame of the same number; true once the segment has joined its
@@ -287,12 +363,20 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
             if (agreement.frames < joinFrames_ || !agreement.changing)
                 return false;
             segment.joinedAt = frame + 1;
+            successor->joined = true;
             Report("joined at frame", *successor, segment.joinedAt);
             changed_.notify_all();
             return true;
         }
         // The successor has no such frame to compare: it ended before it, or the frame lies past its start by
-        // more than a join may take. This segment reads on in its place.
+        // more than a join may take. This segment reads on in its place. Where the two never agreed, that waits
+        // until this segment is sure to count itself: one that the capture before it has not joined may be
+        // numbered wrongly, and is then dropped in turn. Its own frames that the check compares are all there.
+        if (static_cast<int>(at) >= checkFrames_) {
+            changed_.wait(lock, [&] { return segment.start == 0 || segment.joined || segment.dropped || stopping_; });
+            if (segment.dropped || stopping_)
+                return true;
+        }
         successor->dropped = true;
         successor->outputs.clear();
         segment.successor = successor->successor;

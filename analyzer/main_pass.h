@@ -14,12 +14,12 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 // What the main pass works on: the frames as read, and where their results go.
 struct MainPassPlan {
-    int frameCount = 0;
     cv::Size frameSize;    // of every frame as read
     bool corrected = false;  // whether frames are resized to the working size first
     cv::Size workingSize;
@@ -60,14 +60,20 @@ private:
 // happen within a bound, the earlier capture reads on alone and the later one's work is dropped. So the frames
 // handed out are always those of one capture read from the start, and the pass ends where that one would: at a
 // read that fails, or at the frame count.
+// The frames of a segment that the capture before it hands out are only compared, which needs no plan: the
+// captures after the first read them while the plan is being made.
 class MainPass {
 public:
-    // Starts reading; the plan must outlive the pass.
-    MainPass(const char* path, const MainPassPlan& plan);
+    // Starts the captures on the video, whose frames are about frameSize (the memory budget counts it).
+    MainPass(const char* path, int frameCount, cv::Size frameSize);
     // Stops every capture and waits for them.
     ~MainPass();
     MainPass(const MainPass&) = delete;
     MainPass& operator=(const MainPass&) = delete;
+
+    // Gives the captures the plan for the stages; then the frames come. What the plan points to must outlive
+    // the pass.
+    void Start(const MainPassPlan& plan);
 
     // The output of the next frame, valid until the following call; nullptr at the end of the pass. Rethrows
     // an error of the reading (another picture size, the video library) after the frames before it.
@@ -89,18 +95,22 @@ private:
     };
 
     void Read(Segment& segment);
+    void ReadFrames(Segment& segment, StageClock& clock);
+    bool Deliver(Segment& segment, int frame, FrameOutput* output, bool checked, bool joining,
+                 const FrameDigest& digest, Agreement& agreement);
     bool JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, Agreement& agreement,
                        std::unique_lock<std::mutex>& lock);
     void Report(const char* event, const Segment& segment, int frame) const;
 
     const char* path_;
-    const MainPassPlan& plan_;
+    const int frameCount_;
     bool reportJoins_ = false;
 
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::unique_ptr<Segment>> segments_;  // in frame order; the first one reads from the start
     // Guarded by mutex_:
+    std::optional<MainPassPlan> plan_;
     int joinFrames_ = 0;       // agreeing frames that join two segments
     int checkFrames_ = 0;      // the frames of a segment's start that may join it
     std::size_t current_ = 0;  // the segment handing out frames

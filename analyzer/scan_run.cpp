@@ -291,6 +291,8 @@ int RunScan(int argc, char** argv)
 
     ScreenshotPlan screenshots = ChooseScreenshotFrames(probe.frameCount, probe.frameRate);
 
+    // The main pass starts reading what it can before the samples give it the content rectangle.
+    MainPass pass(args.inputVideo, probe.frameCount, cv::Size(probe.width, probe.height));
     cv::Mat working(aspect.scaledHeight, probe.width, CV_8UC3);
     const Samples samples = SampleBorders(capture, probe, aspect, working);
     std::fputs(SelectAspectCrop(samples.detector).c_str(), stdout);
@@ -313,9 +315,7 @@ int RunScan(int argc, char** argv)
 
     // Every frame must have the size of the samples that the content rectangle was measured on. The stages run
     // on the pass's reading threads; here the outputs reach the files and pictures in frame order.
-    const MainPassPlan plan{probe.frameCount, samples.frameSize, corrected, working.size(), contentRect,
-                            screenshots.frames, &tableView};
-    MainPass pass(args.inputVideo, plan);
+    pass.Start({samples.frameSize, corrected, working.size(), contentRect, screenshots.frames, &tableView});
     int j = 0;
     for (; const FrameOutput* frame = pass.Next(); ++j) {
         clock.Start();

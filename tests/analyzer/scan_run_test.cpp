@@ -1007,25 +1007,27 @@ TEST_F(SplitPass, DamagedTransportStreamRunsWholeOverSeveralCaptures)
 
 TEST_F(SplitPass, JoinThatNeverAgreesLeavesTheEarlierCaptureReadingOnToTheNextJoin)
 {
-    // Frames 100 to 199 come at twice the rate, then the time stamps go back to frame / 25: the library numbers
+    // Frames 50 to 149 come at twice the rate, then the time stamps go back to frame / 25: the library numbers
     // a capture sought into the fast part wrongly (it never agrees with the one before), one sought past it
-    // rightly. Key frames at 125 and 250 start the captures at 149 and 274; a join takes 25 + 17 frames.
+    // rightly. The captures start at 99 (key frame 75, in the fast part) and 224; a join takes 25 + 17 frames,
+    // and gives up 25 frames later. The wrongly numbered capture never agrees with the last one either, but it
+    // is dropped before it can judge that one.
     const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16",
-                                     "setpts='if(between(N,100,199),(100+(N-100)/2)/25,N/25)/TB'",
+                                     "setpts='if(between(N,50,149),(50+(N-50)/2)/25,N/25)/TB'",
                                      "-g 25 -fps_mode passthrough", "uneven_rate.mp4");
     const std::string joins = ExpectOutputsOfOneCapture(video, 3);
-    EXPECT_EQ(joins, "Segment from frame 149 dropped at frame 216\nSegment from frame 274 joined at frame 316\n");
+    EXPECT_EQ(joins, "Segment from frame 99 dropped at frame 166\nSegment from frame 224 joined at frame 266\n");
 }
 
 TEST_F(SplitPass, ReadThatFailsInsideACaptureEndsThePassThereAndDropsTheCapturesAfterIt)
 {
-    // The VP9 frame header of frame 200 is broken: a read from the start fails there, while a capture sought
-    // past it reads on. Of four captures (from frames 124, 224 and 324), the second joins the first, reads on
-    // and fails at frame 200; the two after it read well but must count for nothing.
+    // The VP9 frame header of frame 120 is broken: a read from the start fails there, while a capture sought
+    // past it reads on. Of four captures (from frames 49, 149 and 249), the second joins the first, reads on
+    // and fails at frame 120; the two after it read well but must count for nothing.
     const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16", "null",
                                      "-c:v libvpx-vp9 -g 25 -deadline realtime -cpu-used 8", "broken_frame.webm");
     const std::string command = "ffprobe -v error -select_streams v -show_entries packet=pos -of csv=p=0 " +
-                                Quote(video.string()) + " | sed -n 201p";
+                                Quote(video.string()) + " | sed -n 121p";
     std::FILE* probe = popen(command.c_str(), "r");
     ASSERT_NE(probe, nullptr);
     long long blockAt = -1;
@@ -1037,10 +1039,12 @@ TEST_F(SplitPass, ReadThatFailsInsideACaptureEndsThePassThereAndDropsTheCaptures
         file.write("\xff\xff\xff\xff", 4);
     }
     const std::string joins = ExpectOutputsOfOneCapture(video, 4);
-    EXPECT_TRUE(std::regex_match(joins, std::regex("Segment from frame 124 joined at frame 1[0-9][0-9]\n"))) << joins;
+    // Whether the two later captures join each other before the pass stops does not matter.
+    EXPECT_NE(joins.find("Segment from frame 49 joined at frame 91\n"), std::string::npos) << joins;
+    EXPECT_EQ(joins.find("Segment from frame 149 "), std::string::npos) << joins;
     const RunResult one = Run(Arguments(video, "1.333333"));
     EXPECT_EQ(one.code, 0) << one.err;
-    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 200);
+    EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 120);
 }
 
 }  // namespace
