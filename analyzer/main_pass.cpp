@@ -178,16 +178,23 @@ MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_
     // The first capture opens at once; the key frames that the others start from are sought meanwhile.
     segments_.push_back(std::make_unique<Segment>(0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
-    if (captures < 2)
-        return;
-    const KeyFrames keys = ScanKeyFrames(path);
+    if (captures > 1)
+        launcher_ = std::thread(&MainPass::StartLaterCaptures, this, captures, forced > 0);
+}
+
+// Finds the key frames and starts a capture from each start chosen among them.
+void MainPass::StartLaterCaptures(int captures, bool forced)
+{
+    const KeyFrames keys = ScanKeyFrames(path_);
     const std::lock_guard lock(mutex_);
+    if (stopping_)
+        return;
     joinFrames_ = keys.longestInterval + kReorderFrames + 1;
     // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
     checkFrames_ = keys.longestInterval + joinFrames_;
     if (!forced)
-        captures = std::min(captures, frameCount / (kMinSegmentJoins * joinFrames_));
-    for (const int start : SegmentStarts(keys, frameCount, captures, joinFrames_)) {
+        captures = std::min(captures, frameCount_ / (kMinSegmentJoins * joinFrames_));
+    for (const int start : SegmentStarts(keys, frameCount_, captures, joinFrames_)) {
         segments_.push_back(std::make_unique<Segment>(start));
         segments_[segments_.size() - 2]->successor = segments_.back().get();
         threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
@@ -215,6 +222,9 @@ StageClock MainPass::Finish()
         stopping_ = true;
     }
     changed_.notify_all();
+    // The captures are all started once the launcher is done.
+    if (launcher_.joinable())
+        launcher_.join();
     for (std::thread& thread : threads_)
         if (thread.joinable())
             thread.join();

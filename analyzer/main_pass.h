@@ -94,6 +94,7 @@ private:
         FrameDigest last;
     };
 
+    void StartLaterCaptures(int captures, bool forced);
     void Read(Segment& segment);
     void ReadFrames(Segment& segment, StageClock& clock);
     bool Deliver(Segment& segment, int frame, FrameOutput* output, bool checked, bool joining,
@@ -108,8 +109,8 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::unique_ptr<Segment>> segments_;  // in frame order; the first one reads from the start
     // Guarded by mutex_:
+    std::vector<std::unique_ptr<Segment>> segments_;  // in frame order; the first one reads from the start
     std::optional<MainPassPlan> plan_;
     int joinFrames_ = 0;       // agreeing frames that join two segments
     int checkFrames_ = 0;      // the frames of a segment's start that may join it
@@ -119,5 +120,6 @@ private:
     StageClock clock_;
 
     FrameOutput output_;
-    std::vector<std::thread> threads_;  // last: they start once everything above is in place
+    std::vector<std::thread> threads_;  // they start once everything above is in place
+    std::thread launcher_;              // starts the captures after the first, adding to threads_ and segments_
 };
