@@ -1005,6 +1005,17 @@ TEST_F(SplitPass, DamagedTransportStreamRunsWholeOverSeveralCaptures)
     EXPECT_EQ(split.files.at("hashes.dat").size(), 90 * frames);
 }
 
+TEST_F(SplitPass, RunThatStopsWhileTheLaterCapturesReadStopsThemToo)
+{
+    // A black picture leaves no content: the run stops after the samples, while the captures after the first
+    // have started reading and wait for a plan that never comes.
+    const fs::path video = MakeVideo("color=c=black:size=64x48:rate=25:duration=16", "null", "-g 25");
+    const PassOutputs split = RunWithCaptures(video, "1.333333", 3);
+    EXPECT_EQ(split.code, 2);
+    EXPECT_TRUE(split.out.ends_with("scaled_height=48\n")) << split.out;
+    EXPECT_EQ(split.files.at("data.rgb"), "");
+}
+
 TEST_F(SplitPass, JoinThatNeverAgreesLeavesTheEarlierCaptureReadingOnToTheNextJoin)
 {
     // Frames 50 to 149 come at twice the rate, then the time stamps go back to frame / 25: the library numbers
