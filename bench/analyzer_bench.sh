@@ -3,8 +3,8 @@
 # default key-frame interval (250 frames), 30 seconds, 5 minutes and 15 minutes long, shows where the analyzer's
 # time goes and the peak memory of each run. TarvelloScan runs as it chooses (several captures at once on the
 # longer clips) and, for comparison, held to one capture.
-# Each program runs RUNS times on each clip (default 3); the fastest run counts, which keeps other load on the
-# machine out of the figures as far as possible. Goals on a quiet machine, whole-run ratio against the bare
+# Each program runs RUNS times on each clip (default 3), the three programs in turn; the fastest run of each
+# counts, which keeps other load on the machine out of the figures as far as possible. Goals on a quiet machine, whole-run ratio against the bare
 # decode: 0.60 or more at 30 seconds, 1.00 or more at 5 minutes, 1.30 or more at 15 minutes; peak memory at
 # most 1 GB.
 # Usage: bench/analyzer_bench.sh [build/bin folder]
@@ -36,24 +36,23 @@ measure() {
   fi
 }
 
-# Seconds of the fastest of $runs runs of a command; the fastest run's standard output stays in $work/$1.txt and
-# the largest peak memory of all runs (MiB) in $work/$1.peak.
-fastest() {
-  local name=$1 best="" start end seconds peak=0
+# Runs a command once; keeps in $work/$1.seconds the fewest seconds of its runs so far (with that run's standard
+# output in $work/$1.txt) and in $work/$1.peak the largest peak memory (MiB).
+timed() {
+  local name=$1 start end seconds
   shift
-  for ((i = 0; i < runs; i++)); do
-    start=$(date +%s.%N)
-    measure "$@" >"$work/run.txt"
-    end=$(date +%s.%N)
-    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
-    peak=$(awk -v p="$peak" -v k="$(cat "$work/peak.txt")" 'BEGIN { print (k / 1024 > p ? k / 1024 : p) }')
-    if [ -z "$best" ] || awk -v s="$seconds" -v b="$best" 'BEGIN { exit !(s < b) }'; then
-      best=$seconds
-      mv "$work/run.txt" "$work/$name.txt"
-    fi
-  done
-  echo "$peak" >"$work/$name.peak"
-  echo "$best"
+  start=$(date +%s.%N)
+  measure "$@" >"$work/run.txt"
+  end=$(date +%s.%N)
+  seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
+  awk -v p="$(cat "$work/$name.peak" 2>/dev/null || echo 0)" -v k="$(cat "$work/peak.txt")" \
+    'BEGIN { print (k / 1024 > p ? k / 1024 : p) }' >"$work/peak.new"
+  mv "$work/peak.new" "$work/$name.peak"
+  if [ ! -f "$work/$name.seconds" ] || awk -v s="$seconds" -v b="$(cat "$work/$name.seconds")" 'BEGIN { exit !(s < b) }'
+  then
+    echo "$seconds" >"$work/$name.seconds"
+    mv "$work/run.txt" "$work/$name.txt"
+  fi
 }
 
 stages='^(Read frame|Scale|CopyTo|VH.count|RGBFlow|Save|Table) *='
@@ -61,11 +60,18 @@ summary=""
 for seconds in ${SECONDS_LIST:-30 300 900}; do
   clip=$(make_clip "$seconds")
   goal=$(case $seconds in 30) echo 0.60 ;; 300) echo 1.00 ;; *) echo 1.30 ;; esac)
-  decode_seconds=$(fastest decode "$bin/decode_bench" "$clip")
-  scan_seconds=$(fastest scan "$bin/TarvelloScan" "$clip" 1.777778 "$work/data.rgb" "$work/hashes.dat" \
-    "$work/shots" ss "$work/table.jpg" "$work/info.dat")
-  one_seconds=$(fastest one env TARVELLO_SCAN_SEGMENTS=1 "$bin/TarvelloScan" "$clip" 1.777778 "$work/data.rgb" \
-    "$work/hashes.dat" "$work/shots" ss "$work/table.jpg" "$work/info.dat" 2>/dev/null)
+  rm -f "$work"/*.seconds "$work"/*.peak
+  # Round by round, so that a spell of other load on the machine slows all three alike.
+  for ((i = 0; i < runs; i++)); do
+    timed decode "$bin/decode_bench" "$clip"
+    timed scan "$bin/TarvelloScan" "$clip" 1.777778 "$work/data.rgb" "$work/hashes.dat" "$work/shots" ss \
+      "$work/table.jpg" "$work/info.dat"
+    timed one env TARVELLO_SCAN_SEGMENTS=1 "$bin/TarvelloScan" "$clip" 1.777778 "$work/data.rgb" \
+      "$work/hashes.dat" "$work/shots" ss "$work/table.jpg" "$work/info.dat" 2>/dev/null
+  done
+  decode_seconds=$(cat "$work/decode.seconds")
+  scan_seconds=$(cat "$work/scan.seconds")
+  one_seconds=$(cat "$work/one.seconds")
   frames=$(sed -n 's/^frames=\([0-9]*\).*/\1/p' "$work/decode.txt")
   echo "== ${seconds}-second clip (load average now: $(cut -d' ' -f1-3 /proc/loadavg))"
   awk -v n="$frames" -v d="$decode_seconds" -v s="$scan_seconds" -v o="$one_seconds" -v r="$runs" -v goal="$goal" \
