@@ -1,17 +1,61 @@
 #include "frame_reader.h"
 
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <stdexcept>
+
+namespace {
+
+// The decoder threads asked for by the capture that this thread opens, or 0.
+thread_local long decoderThreadsAsked = 0;
+
+}  // namespace
+
+// The FFmpeg back-end gives a capture's decoder as many threads as sysconf counts processors online, and has no
+// setting of its own for it. While OpenVideo opens a capture with a number of decoder threads, this answers that
+// number to the thread that opens it; everything else goes to the C library.
+extern "C" long sysconf(int name) noexcept
+{
+    if (name == _SC_NPROCESSORS_ONLN && decoderThreadsAsked > 0)
+        return decoderThreadsAsked;
+    static const auto library = reinterpret_cast<long (*)(int) noexcept>(dlsym(RTLD_NEXT, "sysconf"));
+    return library(name);
+}
 
 // Through the FFmpeg back-end alone: other back-ends print their own failures for a file that FFmpeg cannot
 // open, or take it for a picture sequence. Frames come as stored, never turned by the file's rotation flag, so
 // that they match the picture size that ffprobe gives the client (and the display ratio taken from it). A
 // library without automatic rotation cannot turn them either, so the result of that setting does not matter.
-bool OpenVideo(cv::VideoCapture& capture, const char* path)
+bool OpenVideo(cv::VideoCapture& capture, const char* path, int decoderThreads)
 {
-    if (!capture.open(path, cv::CAP_FFMPEG))
-        return false;
+    struct Asked {
+        explicit Asked(int threads) { decoderThreadsAsked = threads; }
+        ~Asked() { decoderThreadsAsked = 0; }
+    };
+    {
+        const Asked asked(decoderThreads);
+        if (!capture.open(path, cv::CAP_FFMPEG))
+            return false;
+    }
     capture.set(cv::CAP_PROP_ORIENTATION_AUTO, 0);
+    return true;
+}
+
+bool ReadFrame(cv::VideoCapture& capture, int frame, cv::Size frameSize, cv::Mat& picture, double& timestamp)
+{
+    if (!capture.read(picture))
+        return false;
+    timestamp = capture.get(cv::CAP_PROP_POS_MSEC);
+    if (picture.size() != frameSize) {
+        char message[200];
+        std::snprintf(message, sizeof message,
+                      "The picture size changes from %ix%i to %ix%i at frame %i: the video cannot be worked in one "
+                      "piece!",
+                      frameSize.width, frameSize.height, picture.cols, picture.rows, frame);
+        throw std::runtime_error(message);
+    }
     return true;
 }
 
@@ -59,18 +103,8 @@ void FrameReader::ReadFrames()
                     break;
             }
             // This buffer is neither handed out nor waiting, so it is read without the lock.
-            cv::Mat& buffer = ring_[frame % kRing];
-            if (!capture_.read(buffer))
+            if (!ReadFrame(capture_, firstFrame_ + frame, frameSize_, ring_[frame % kRing], timestamps_[frame % kRing]))
                 break;
-            timestamps_[frame % kRing] = capture_.get(cv::CAP_PROP_POS_MSEC);
-            if (buffer.size() != frameSize_) {
-                char message[200];
-                std::snprintf(message, sizeof message,
-                              "The picture size changes from %ix%i to %ix%i at frame %i: the video cannot be "
-                              "worked in one piece!",
-                              frameSize_.width, frameSize_.height, buffer.cols, buffer.rows, firstFrame_ + frame);
-                throw std::runtime_error(message);
-            }
             {
                 const std::lock_guard lock(mutex_);
                 readFrames_ = frame + 1;

@@ -8,8 +8,13 @@
 #include <mutex>
 #include <thread>
 
-// Opens a video for reading its frames as stored, through the FFmpeg back-end alone; false when it cannot.
-bool OpenVideo(cv::VideoCapture& capture, const char* path);
+// Opens a video for reading its frames as stored, through the FFmpeg back-end alone; false when it cannot. The
+// capture decodes on as many threads as the machine has cores, or on decoderThreads where that is above 0.
+bool OpenVideo(cv::VideoCapture& capture, const char* path, int decoderThreads = 0);
+
+// Reads the capture's next frame, numbered frame, and its time stamp in milliseconds; false at the end of the
+// stream or at damaged data. Throws std::runtime_error for a frame that is not of frameSize.
+bool ReadFrame(cv::VideoCapture& capture, int frame, cv::Size frameSize, cv::Mat& picture, double& timestamp);
 
 // Decodes the frames of the main pass on a thread of its own, a couple of frames ahead of the stages
 // that work on them, so that decoding and the per-frame writers overlap. The frames go into a small ring

@@ -23,12 +23,17 @@ constexpr int kReorderFrames = 16;
 // frames that a join reads twice.
 constexpr int kMinSegmentFrames = 1500;
 constexpr int kMinSegmentJoins = 4;
-// What one capture holds in memory, in frames as read (the decoder's threads and references, the read-ahead
-// ring; about 20 with eight cores, more where the decoder runs more threads), and the budget that the captures
-// together keep to.
+// What one capture holds in memory, in frames as read: on the library's decoder threads (their frames and
+// references, the read-ahead ring; about 20 with eight cores, more where the decoder runs more threads), and on
+// one decoder thread of its own (its references, the library's picture and the frame read). The captures
+// together keep to the budget.
 constexpr double kFramesPerCapture = 40;
+constexpr double kFramesPerOneThreadCapture = 12;
 constexpr double kMemoryBudget = 1 << 30;
 constexpr double kLargeFrameMemoryBudget = 2.0 * (1 << 30);
+// How much faster the first capture, on the library's decoder threads, reads than one on a single thread while
+// all the captures share the cores.
+constexpr double kFirstCaptureSpeed = 1.3;
 
 // Key frames of the video stream in decode order, found from its packets alone (nothing is decoded).
 struct KeyFrames {
@@ -57,54 +62,59 @@ try {
     return {};
 }
 
-// The frames that the captures after the first start from, a key frame's lead past one, chosen so that the
-// capture with the most frames to read once the plan is made reads as few as it can. Each capture but the last
-// reads on past the next one's start until they join; each but the first has read its first join's frames by
-// then.
-std::vector<int> SegmentStarts(const KeyFrames& keys, int frameCount, int captures, int joinFrames)
+// The frames that the captures after the first start from, each a key frame's lead past one: nearest to where
+// the captures share the frames they read once the plan is made in proportion to their speed, the first one
+// firstSpeed times as fast as the others. The first capture reads up to the join after the second one's start;
+// each later one reads from its first join's frames, which it has read meanwhile, to the next join; the last
+// one to the end.
+std::vector<int> SegmentStarts(const KeyFrames& keys, int frameCount, int captures, int joinFrames,
+                               double firstSpeed)
 {
     std::vector<int> candidates;
     for (int key : keys.positions)
         if (key > 0 && key + kSeekLead < frameCount)
             candidates.push_back(key + kSeekLead);
-    // The starts, each as late as keeps the capture before it to `most` frames; they serve where the last
-    // capture keeps to them too.
-    const auto startsWithin = [&](int most, std::vector<int>& starts) {
-        starts.clear();
-        int previous = 0;
-        int latest = most - joinFrames;
-        for (int s = 1; s < captures; ++s) {
-            const auto after = std::upper_bound(candidates.begin(), candidates.end(), latest);
-            if (after == candidates.begin() || *(after - 1) <= previous)
-                break;
-            previous = *(after - 1);
-            starts.push_back(previous);
-            latest = previous + most;
-        }
-        return frameCount - previous - (starts.empty() ? 0 : joinFrames) <= most;
-    };
-    int fewest = 1;
-    int most = frameCount;
+    const double share = frameCount / (firstSpeed + captures - 1);
     std::vector<int> starts;
-    while (fewest < most) {
-        const int middle = fewest + (most - fewest) / 2;
-        if (startsWithin(middle, starts))
-            most = middle;
-        else
-            fewest = middle + 1;
+    for (int s = 1; s < captures; ++s) {
+        const double ideal = (firstSpeed + s - 1) * share - joinFrames;
+        // Of the candidates after the start before, the one nearest the ideal.
+        const auto after = starts.empty() ? candidates.begin()
+                                          : std::upper_bound(candidates.begin(), candidates.end(), starts.back());
+        if (after == candidates.end())
+            break;
+        auto nearest = std::lower_bound(after, candidates.end(), ideal);
+        if (nearest == candidates.end() || (nearest != after && ideal - *(nearest - 1) < *nearest - ideal))
+            --nearest;
+        starts.push_back(*nearest);
     }
-    startsWithin(most, starts);
     return starts;
 }
 
-// Captures that the machine runs side by side: half the cores (each capture's decoder has threads of its own),
-// as many as the memory budget holds for frames of this size.
-int CapturesForMachine(cv::Size frameSize)
+// How the pass is split: the captures, and the decoder threads of each capture after the first (0: the library's
+// choice, one a core).
+struct Split {
+    int captures = 1;
+    int laterDecoderThreads = 0;
+};
+
+// The split that the machine runs fastest within the memory budget. Captures on one decoder thread each give
+// the most frames a second over all cores, but only as many as the cores keep them all busy; so where the video
+// holds a capture for every core, the first one decodes on the library's threads (it reads on alone where a join
+// fails) and the others on one thread each. Elsewhere half the cores' captures decode on the library's threads.
+// Each capture must read enough frames to pay for its join.
+Split ChooseSplit(cv::Size frameSize, int frameCount, int joinFrames)
 {
-    const int byCores = static_cast<int>(std::thread::hardware_concurrency() / 2);
-    const double captureBytes = kFramesPerCapture * frameSize.area() * 3.0;
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    const double frameBytes = frameSize.area() * 3.0;
     const double budget = frameSize.area() > 1920 * 1080 ? kLargeFrameMemoryBudget : kMemoryBudget;
-    return std::max(1, std::min(byCores, static_cast<int>(budget / captureBytes)));
+    const int paying = std::min(frameCount / kMinSegmentFrames, frameCount / (kMinSegmentJoins * joinFrames));
+    const int oneThread = 1 + static_cast<int>((budget - kFramesPerCapture * frameBytes) /
+                                               (kFramesPerOneThreadCapture * frameBytes));
+    if (cores > 1 && std::min(paying, oneThread) >= cores)
+        return {cores, 1};
+    return {std::max(1, std::min({cores / 2, paying, static_cast<int>(budget / (kFramesPerCapture * frameBytes))})),
+            0};
 }
 
 // The test setting that asks for this many captures on any video, and reports the joins on standard error.
@@ -153,9 +163,10 @@ FrameOutput FrameStages::Work(const cv::Mat& read, int frame, StageClock& clock)
 }
 
 struct MainPass::Segment {
-    explicit Segment(int first) : start(first) {}
+    Segment(int first, int threads) : start(first), decoderThreads(threads) {}
 
-    const int start;  // the frame that the capture is sought to
+    const int start;           // the frame that the capture is sought to
+    const int decoderThreads;  // of its capture; 0 for the library's choice
     cv::VideoCapture capture;
 
     // Guarded by mutex_:
@@ -173,17 +184,17 @@ MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_
 {
     const int forced = ForcedCaptures();
     reportJoins_ = forced > 0;
-    int captures = forced ? forced : std::min(CapturesForMachine(frameSize), frameCount / kMinSegmentFrames);
 
-    // The first capture opens at once; the key frames that the others start from are sought meanwhile.
-    segments_.push_back(std::make_unique<Segment>(0));
+    // The first capture opens at once; the key frames that the others start from are sought meanwhile. The test
+    // setting splits as the longest videos are split.
+    segments_.push_back(std::make_unique<Segment>(0, 0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
-    if (captures > 1)
-        launcher_ = std::thread(&MainPass::StartLaterCaptures, this, captures, forced > 0);
+    if (forced > 1 || ChooseSplit(frameSize, frameCount, 1).captures > 1)
+        launcher_ = std::thread(&MainPass::StartLaterCaptures, this, frameSize, forced);
 }
 
 // Finds the key frames and starts a capture from each start chosen among them.
-void MainPass::StartLaterCaptures(int captures, bool forced)
+void MainPass::StartLaterCaptures(cv::Size frameSize, int forced)
 {
     const KeyFrames keys = ScanKeyFrames(path_);
     const std::lock_guard lock(mutex_);
@@ -192,10 +203,10 @@ void MainPass::StartLaterCaptures(int captures, bool forced)
     joinFrames_ = keys.longestInterval + kReorderFrames + 1;
     // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
     checkFrames_ = keys.longestInterval + joinFrames_;
-    if (!forced)
-        captures = std::min(captures, frameCount_ / (kMinSegmentJoins * joinFrames_));
-    for (const int start : SegmentStarts(keys, frameCount_, captures, joinFrames_)) {
-        segments_.push_back(std::make_unique<Segment>(start));
+    const Split split = forced ? Split{forced, 1} : ChooseSplit(frameSize, frameCount_, joinFrames_);
+    const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
+    for (const int start : SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed)) {
+        segments_.push_back(std::make_unique<Segment>(start, split.laterDecoderThreads));
         segments_[segments_.size() - 2]->successor = segments_.back().get();
         threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
     }
@@ -284,7 +295,7 @@ void MainPass::Read(Segment& segment)
 void MainPass::ReadFrames(Segment& segment, StageClock& clock)
 {
     // A capture that does not open, or whose seek fails, reads no frame.
-    if (OpenVideo(segment.capture, path_) && segment.start > 0)
+    if (OpenVideo(segment.capture, path_, segment.decoderThreads) && segment.start > 0)
         segment.capture.set(cv::CAP_PROP_POS_FRAMES, segment.start);
     Agreement agreement;
     int frame = segment.start;
@@ -308,11 +319,23 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
         if (stopping_ || segment.dropped)
             return;
     }
-    FrameReader reader(segment.capture, frame, frameCount_, plan_->frameSize);
+    // A capture on the library's decoder threads reads ahead on a thread of its own, as one capture alone reads
+    // fastest; one on a single decoder thread runs the stages between its reads, each capture on a core.
+    std::optional<FrameReader> reader;
+    if (segment.decoderThreads != 1)
+        reader.emplace(segment.capture, frame, frameCount_, plan_->frameSize);
     FrameStages stages(*plan_);
+    cv::Mat picture;
+    double timestamp = 0;
     for (;; ++frame) {
         clock.Start();
-        const cv::Mat* read = reader.Next();
+        const cv::Mat* read = nullptr;
+        if (reader) {
+            read = reader->Next();
+            timestamp = read ? reader->Timestamp() : 0;
+        } else if (frame < frameCount_ && ReadFrame(segment.capture, frame, plan_->frameSize, picture, timestamp)) {
+            read = &picture;
+        }
         if (!read)
             return;
         clock.Lap(StageClock::kRead);
@@ -325,7 +348,7 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
         }
         FrameDigest digest;
         if (checked || joining)
-            digest = DigestFrame(*read, reader.Timestamp());
+            digest = DigestFrame(*read, timestamp);
         if (!Deliver(segment, frame, &output, checked, joining, digest, agreement))
             return;
     }

@@ -1,4 +1,5 @@
 // Whole runs of TarvelloScan on tiny videos that ffmpeg makes in a temporary folder.
+#include "frame_reader.h"
 #include "number_text.h"
 #include "rgb_flow.h"
 #include "screenshot_plan.h"
@@ -1005,6 +1006,37 @@ TEST_F(SplitPass, DamagedTransportStreamRunsWholeOverSeveralCaptures)
     EXPECT_EQ(split.files.at("hashes.dat").size(), 90 * frames);
 }
 
+std::size_t ThreadsOfThisProcess()
+{
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
+}
+
+TEST_F(SplitPass, CaptureOpenedForOneDecoderThreadDecodesOnTheReadingThread)
+{
+    // The video library gives a capture's decoder a thread a core unless the capture asks for one, as the
+    // captures after the first do; both decode the same picture.
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "with one core the library starts no decoder threads either way";
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=1");
+    const std::size_t threads = ThreadsOfThisProcess();
+    cv::Mat oneThread;
+    {
+        cv::VideoCapture capture;
+        ASSERT_TRUE(OpenVideo(capture, video.c_str(), 1));
+        ASSERT_TRUE(capture.read(oneThread));
+        EXPECT_EQ(ThreadsOfThisProcess(), threads);
+    }
+    cv::Mat libraryThreads;
+    {
+        cv::VideoCapture capture;
+        ASSERT_TRUE(OpenVideo(capture, video.c_str()));
+        ASSERT_TRUE(capture.read(libraryThreads));
+        EXPECT_GT(ThreadsOfThisProcess(), threads);
+    }
+    EXPECT_EQ(cv::norm(oneThread, libraryThreads, cv::NORM_INF), 0);
+}
+
 TEST_F(SplitPass, RunThatStopsWhileTheLaterCapturesReadStopsThemToo)
 {
     // A black picture leaves no content: the run stops after the samples, while the captures after the first
@@ -1020,20 +1052,20 @@ TEST_F(SplitPass, JoinThatNeverAgreesLeavesTheEarlierCaptureReadingOnToTheNextJo
 {
     // Frames 50 to 149 come at twice the rate, then the time stamps go back to frame / 25: the library numbers
     // a capture sought into the fast part wrongly (it never agrees with the one before), one sought past it
-    // rightly. The captures start at 99 (key frame 75, in the fast part) and 224; a join takes 25 + 17 frames,
+    // rightly. The captures start at 124 (key frame 100, in the fast part) and 249; a join takes 25 + 17 frames,
     // and gives up 25 frames later. The wrongly numbered capture never agrees with the last one either, but it
     // is dropped before it can judge that one.
     const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16",
                                      "setpts='if(between(N,50,149),(50+(N-50)/2)/25,N/25)/TB'",
                                      "-g 25 -fps_mode passthrough", "uneven_rate.mp4");
     const std::string joins = ExpectOutputsOfOneCapture(video, 3);
-    EXPECT_EQ(joins, "Segment from frame 99 dropped at frame 166\nSegment from frame 224 joined at frame 266\n");
+    EXPECT_EQ(joins, "Segment from frame 124 dropped at frame 191\nSegment from frame 249 joined at frame 291\n");
 }
 
 TEST_F(SplitPass, ReadThatFailsInsideACaptureEndsThePassThereAndDropsTheCapturesAfterIt)
 {
     // The VP9 frame header of frame 120 is broken: a read from the start fails there, while a capture sought
-    // past it reads on. Of four captures (from frames 49, 149 and 249), the second joins the first, reads on
+    // past it reads on. Of four captures (from frames 74, 174 and 274), the second joins the first, reads on
     // and fails at frame 120; the two after it read well but must count for nothing.
     const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16", "null",
                                      "-c:v libvpx-vp9 -g 25 -deadline realtime -cpu-used 8", "broken_frame.webm");
@@ -1051,8 +1083,8 @@ TEST_F(SplitPass, ReadThatFailsInsideACaptureEndsThePassThereAndDropsTheCaptures
     }
     const std::string joins = ExpectOutputsOfOneCapture(video, 4);
     // Whether the two later captures join each other before the pass stops does not matter.
-    EXPECT_NE(joins.find("Segment from frame 49 joined at frame 91\n"), std::string::npos) << joins;
-    EXPECT_EQ(joins.find("Segment from frame 149 "), std::string::npos) << joins;
+    EXPECT_NE(joins.find("Segment from frame 74 joined at frame 116\n"), std::string::npos) << joins;
+    EXPECT_EQ(joins.find("Segment from frame 174 "), std::string::npos) << joins;
     const RunResult one = Run(Arguments(video, "1.333333"));
     EXPECT_EQ(one.code, 0) << one.err;
     EXPECT_EQ(fs::file_size(dir_ / "data.rgb"), 4u * 120);
