@@ -185,8 +185,8 @@ MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_
     const int forced = ForcedCaptures();
     reportJoins_ = forced > 0;
 
-    // The first capture opens at once; the key frames that the others start from are sought meanwhile. The test
-    // setting splits as the longest videos are split.
+    // The first capture opens at once; the key frames that the others start from are sought meanwhile, where the
+    // video could be split even with the shortest joins. The test setting splits as the longest videos are split.
     segments_.push_back(std::make_unique<Segment>(0, 0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
     if (forced > 1 || ChooseSplit(frameSize, frameCount, 1).captures > 1)
