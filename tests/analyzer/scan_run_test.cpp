@@ -1025,7 +1025,7 @@ TEST_F(SplitPass, CaptureOpenedForOneDecoderThreadDecodesOnTheReadingThread)
         cv::VideoCapture capture;
         ASSERT_TRUE(OpenVideo(capture, video.c_str(), 1));
         ASSERT_TRUE(capture.read(oneThread));
-        EXPECT_EQ(ThreadsOfThisProcess(), threads);
+        EXPECT_LE(ThreadsOfThisProcess(), threads);
     }
     cv::Mat libraryThreads;
     {
