@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -117,11 +118,15 @@ Split ChooseSplit(cv::Size frameSize, int frameCount, int joinFrames)
             0};
 }
 
-// The test setting that asks for this many captures on any video, and reports the joins on standard error.
-int ForcedCaptures()
+// The test setting that asks for a split of N captures on any video and reports the joins on standard error:
+// "N" splits as the longest videos are split, the captures after the first on one decoder thread each; "N:library"
+// as the shorter ones, every capture on the library's decoder threads. No captures where it is not set.
+Split ForcedSplit()
 {
     const char* forced = std::getenv("TARVELLO_SCAN_SEGMENTS");
-    return forced ? std::max(1, std::atoi(forced)) : 0;
+    if (!forced)
+        return {0, 0};
+    return {std::max(1, std::atoi(forced)), std::string_view(forced).ends_with(":library") ? 0 : 1};
 }
 
 }  // namespace
@@ -182,19 +187,20 @@ struct MainPass::Segment {
 
 MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_(path), frameCount_(frameCount)
 {
-    const int forced = ForcedCaptures();
-    reportJoins_ = forced > 0;
+    const Split forced = ForcedSplit();
+    reportJoins_ = forced.captures > 0;
 
     // The first capture opens at once; the key frames that the others start from are sought meanwhile, where the
-    // video could be split even with the shortest joins. The test setting splits as the longest videos are split.
+    // video could be split even with the shortest joins.
     segments_.push_back(std::make_unique<Segment>(0, 0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
-    if (forced > 1 || ChooseSplit(frameSize, frameCount, 1).captures > 1)
-        launcher_ = std::thread(&MainPass::StartLaterCaptures, this, frameSize, forced);
+    if (forced.captures > 1 || ChooseSplit(frameSize, frameCount, 1).captures > 1)
+        launcher_ = std::thread(&MainPass::StartLaterCaptures, this, frameSize, forced.captures,
+                                forced.laterDecoderThreads);
 }
 
 // Finds the key frames and starts a capture from each start chosen among them.
-void MainPass::StartLaterCaptures(cv::Size frameSize, int forced)
+void MainPass::StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int forcedDecoderThreads)
 {
     const KeyFrames keys = ScanKeyFrames(path_);
     const std::lock_guard lock(mutex_);
@@ -203,7 +209,8 @@ void MainPass::StartLaterCaptures(cv::Size frameSize, int forced)
     joinFrames_ = keys.longestInterval + kReorderFrames + 1;
     // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
     checkFrames_ = keys.longestInterval + joinFrames_;
-    const Split split = forced ? Split{forced, 1} : ChooseSplit(frameSize, frameCount_, joinFrames_);
+    const Split split = forcedCaptures > 0 ? Split{forcedCaptures, forcedDecoderThreads}
+                                           : ChooseSplit(frameSize, frameCount_, joinFrames_);
     const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
     for (const int start : SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed)) {
         segments_.push_back(std::make_unique<Segment>(start, split.laterDecoderThreads));

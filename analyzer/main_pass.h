@@ -95,7 +95,7 @@ private:
         FrameDigest last;
     };
 
-    void StartLaterCaptures(cv::Size frameSize, int forced);
+    void StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int forcedDecoderThreads);
     void Read(Segment& segment);
     void ReadFrames(Segment& segment, StageClock& clock);
     bool Deliver(Segment& segment, int frame, FrameOutput* output, bool checked, bool joining,

@@ -829,13 +829,15 @@ struct PassOutputs {
 
 class SplitPass : public ScanRun {
 protected:
-    // A run on the video with the given number of captures asked for, its outputs in a folder of their own.
-    PassOutputs RunWithCaptures(const fs::path& video, const std::string& ratio, int captures)
+    // A run on the video with the given number of captures asked for, its outputs in a folder of their own. The
+    // captures after the first decode on one thread each, or on the library's threads with libraryThreads.
+    PassOutputs RunWithCaptures(const fs::path& video, const std::string& ratio, int captures,
+                                bool libraryThreads = false)
     {
         const fs::path folder = dir_ / ("captures_" + std::to_string(captures));
         fs::create_directories(folder / "shots");
         const auto in = [&](const char* name) { return (folder / name).string(); };
-        setenv("TARVELLO_SCAN_SEGMENTS", std::to_string(captures).c_str(), 1);
+        setenv("TARVELLO_SCAN_SEGMENTS", (std::to_string(captures) + (libraryThreads ? ":library" : "")).c_str(), 1);
         const RunResult result = Run({video.string(), ratio, in("data.rgb"), in("hashes.dat"), in("shots"), "ss",
                                       in("table.jpg"), in("info.dat")});
         unsetenv("TARVELLO_SCAN_SEGMENTS");
@@ -854,10 +856,11 @@ protected:
     }
 
     // Runs the video over one capture and over several, expects the same outputs and gives the joins.
-    std::string ExpectOutputsOfOneCapture(const fs::path& video, int captures, const std::string& ratio = "1.333333")
+    std::string ExpectOutputsOfOneCapture(const fs::path& video, int captures, const std::string& ratio = "1.333333",
+                                          bool libraryThreads = false)
     {
         const PassOutputs one = RunWithCaptures(video, ratio, 1);
-        const PassOutputs split = RunWithCaptures(video, ratio, captures);
+        const PassOutputs split = RunWithCaptures(video, ratio, captures, libraryThreads);
         const std::string name = video.filename().string();
         EXPECT_EQ(one.joins, "") << name;
         EXPECT_EQ(split.code, one.code) << name;
@@ -970,6 +973,14 @@ INSTANTIATE_TEST_SUITE_P(EveryCodecAndContainer, SplitPassOfCodec, testing::Valu
                              std::replace(name.begin(), name.end(), '.', '_');
                              return name;
                          });
+
+TEST_F(SplitPass, CapturesOnTheLibrarysDecoderThreadsGiveTheOutputsOfOneCapture)
+{
+    // The split of videos too short for a capture a core: every capture reads ahead on a thread of its own.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=12", "null", kKeyFrames + " -bf 2");
+    const std::string joins = ExpectOutputsOfOneCapture(video, 3, "1.333333", true);
+    EXPECT_EQ(Count(joins, " joined at frame "), 2) << joins;
+}
 
 TEST_F(SplitPass, TransportStreamWithATimeStampJumpGivesTheOutputsOfOneCapture)
 {
