@@ -108,6 +108,13 @@ bool RaiseOpenQuestion()
 int ShowModal(QDialog& dialog) { return dialogHook().showModal(dialog); }
 void OpenUrl(const UnicodeString& target) { dialogHook().openUrl(target); }
 
+// The opener parses the text the same way, so what passes here is what it opens.
+bool IsWebAddress(const UnicodeString& text)
+{
+    const QUrl url(qstr(text));
+    return url.isValid() && (url.scheme() == "http" || url.scheme() == "https") && !url.host().isEmpty();
+}
+
 void ShowWindow(QWidget& window)
 {
     window.show();

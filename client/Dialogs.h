@@ -33,6 +33,10 @@ bool AskYesNo(const UnicodeString& text, const UnicodeString& caption);
 bool RaiseOpenQuestion();
 int ShowModal(QDialog& dialog);
 void OpenUrl(const UnicodeString& target);
+// Whether `text` is an absolute http or https address with a host (the scheme in any letter case): the only
+// kind of link that the client opens when the text comes from a server. Anything else, a local path, a file:,
+// smb: or javascript: link, a desktop entry, could start a program.
+bool IsWebAddress(const UnicodeString& text);
 
 class QWidget;
 

@@ -388,8 +388,9 @@ void TForm8::BitBtn8Click() { step(+1); }
 
 void TForm8::openLink(int row)
 {
+    // A record's values come from whoever wrote it: only a web address is handed on, anything else does nothing.
     const UnicodeString target = ValueListEditor1->Value(row);
-    if (!target.IsEmpty())
+    if (IsWebAddress(target))
         OpenUrl(target);
 }
 

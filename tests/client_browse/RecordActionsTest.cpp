@@ -200,16 +200,59 @@ TEST_F(RecordActions, SteppingDoesNothingWithoutAList)
     EXPECT_TRUE(server().requests().empty());
 }
 
-TEST_F(RecordActions, LinksHandTheRowToTheOpener)
+TEST_F(RecordActions, EachLinkButtonOpensItsRow)
 {
-    open(addFilm("Ссылки", {{"trailer", "https://video.example/trailer"}, {"video", "not a web address"},
+    open(addFilm("Ссылки", {{"trailer", "https://video.example/trailer"}, {"video", "https://video.example/full"},
                             {"kinopoisk", "https://kinopoisk.example/film/1"}, {"imdb", ""}}));
     Form8->BitBtn1->click();
     Form8->BitBtn2->click();
     Form8->BitBtn3->click();
     Form8->BitBtn5->click();  // an empty row does nothing
-    EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"https://video.example/trailer", "not a web address",
+    EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"https://video.example/trailer", "https://video.example/full",
                                                         "https://kinopoisk.example/film/1"}));
+}
+
+// A record's values come from people the user does not know: a link button hands on a web address only, and
+// anything else does nothing and shows nothing.
+TEST_F(RecordActions, LinkButtonsOpenOnlyWebAddresses)
+{
+    struct Case {
+        const char* value;
+        bool opened;
+    };
+    const Case cases[] = {
+        {"https://video.example/trailer?t=1#x", true},
+        {"http://kinopoisk.example/film/1", true},
+        {"HTTP://Host/x", true},
+        {"hTTpS://imdb.example/title/tt1", true},
+        {"https://[::1]:8443/x", true},
+        {"file:///etc/passwd", false},
+        {"FILE:///etc/passwd", false},
+        {"/usr/bin/xterm", false},
+        {"/usr/share/applications/xterm.desktop", false},
+        {"xterm.desktop", false},
+        {"smb://host/share/x.exe", false},
+        {"javascript:alert(1)", false},
+        {"not a web address", false},
+        {"https:", false},
+        {"https://", false},
+        {"http:/etc/passwd", false},
+        {"http:///etc/passwd", false},
+        {"//host/share/x", false},
+        {"ftp://host/x", false},
+        {"mailto:someone@mail.example", false},
+    };
+    open(addFilm("Ссылки"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        dialogs.opened.clear();
+        for (int row : {13, 14, 15, 16})
+            edit(row, c.value);
+        for (QPushButton* button : {Form8->BitBtn1, Form8->BitBtn2, Form8->BitBtn3, Form8->BitBtn5})
+            button->click();
+        EXPECT_EQ(dialogs.opened, c.opened ? std::vector<std::string>(4, c.value) : std::vector<std::string>{});
+        EXPECT_TRUE(dialogs.messages.empty());
+    }
 }
 
 TEST_F(RecordActions, CloseHidesTheForm)
