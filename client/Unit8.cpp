@@ -231,7 +231,7 @@ void TForm8::Timer1Timer()
     try {
         MultipartBody body;
         addRecordRequestParts(body, shownId_);  // the picture of the record on show
-        bytes = IdHTTP1.PostBytes(Work_URL + "get_image.php", body);
+        bytes = IdHTTP1.PostBytes(Work_URL + "get_image.php", body, MaxTextReplyBytes);
     } catch (const std::exception&) {
         ShowMessage(PictureFailedMessage);
         return;
