@@ -2,13 +2,13 @@
 
 #include <QActionGroup>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QCloseEvent>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
@@ -24,6 +24,7 @@
 #include "QtText.h"
 #include "RecordFields.h"
 #include "RecordGrid.h"
+#include "RecordPicture.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit1.h"
@@ -160,9 +161,6 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
-    // The picture is shown whatever its size, as long as memory holds it: Qt's image readers refuse anything
-    // over 128 MB (a 6000 × 6000 picture) until that process-wide cap is lifted.
-    QImageReader::setAllocationLimit(0);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
     ValueListEditor1->OnClick = [this] { ValueListEditor1Click(); };
@@ -231,17 +229,18 @@ void TForm8::Timer1Timer()
     try {
         MultipartBody body;
         addRecordRequestParts(body, shownId_);  // the picture of the record on show
-        bytes = IdHTTP1.PostBytes(Work_URL + "get_image.php", body, MaxTextReplyBytes);
+        bytes = IdHTTP1.PostBytes(Work_URL + "get_image.php", body, MaxRecordPictureBytes);
     } catch (const std::exception&) {
         ShowMessage(PictureFailedMessage);
         return;
     }
-    QImage decoded;
-    if (!decoded.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "JPG")) {
+    QImage decoded = DecodeRecordPicture(bytes);
+    bytes = std::string();  // the reply's memory goes back before the picture is drawn
+    if (decoded.isNull()) {
         ShowMessage(PictureFailedMessage);
         return;
     }
-    picture_ = decoded;
+    picture_ = std::move(decoded);
     if (N1->isChecked())
         N1Click();
     else if (N2->isChecked())
@@ -408,6 +407,14 @@ void TForm8::showEvent(QShowEvent* event)
         return;
     CentreOnScreen(*this);
     FormShow();
+}
+
+// A closed form is only hidden, and the next opening empties the picture before it loads the record again, so the
+// picture's memory, up to half a gigabyte, goes back now.
+void TForm8::closeEvent(QCloseEvent* event)
+{
+    ClearFiledsExecute();
+    QWidget::closeEvent(event);
 }
 
 bool TForm8::event(QEvent* event)
