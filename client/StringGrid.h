@@ -7,6 +7,8 @@
 #include "platform/UnicodeString.h"
 
 class TStringGrid : public TCustomGrid {
+    Q_OBJECT
+
 public:
     explicit TStringGrid(int colCount, int rowCount, QWidget* parent = nullptr);
 
@@ -24,6 +26,10 @@ public:
     // Fixes columns 0 .. cols-1. A click on a fixed cell keeps the current cell where it is (a double-click
     // there still runs OnDblClick); the keyboard stops at the first column after them.
     void SetFixedCols(int cols);
+
+signals:
+    // The rows were filled anew (a reload of the list): whatever row is current holds a record just read.
+    void rowsRefilled();
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
