@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTableView>
 #include <QWheelEvent>
@@ -95,6 +96,7 @@ void TStringGrid::createFixedView()
     titles->setHighlightSections(horizontalHeader()->highlightSections());
     titles->setDefaultAlignment(horizontalHeader()->defaultAlignment());
     titles->setMinimumSectionSize(0);
+    titles->setSectionsClickable(false);  // a click on a title is the grid's
     fixedView_->viewport()->installEventFilter(this);
     titles->viewport()->installEventFilter(this);
 
@@ -111,6 +113,10 @@ void TStringGrid::createFixedView()
             updateGeometries();
         }
     });
+    connect(titles, &QHeaderView::sectionResized, this, [this](int col, int, int width) {
+        if (!copyingColumns_ && col < fixedCols_ && !isColumnHidden(col))
+            setColumnWidth(col, width);
+    });
     connect(model(), &QAbstractItemModel::columnsInserted, this, [this] { copyFixedColumns(); });
     fixedView_->raise();
 }
@@ -119,6 +125,7 @@ void TStringGrid::copyFixedColumns()
 {
     if (!fixedView_)
         return;
+    const QScopedValueRollback<bool> copying(copyingColumns_, true);
     for (int col = 0; col < columnCount(); ++col) {
         const bool fixed = col < fixedCols_;
         fixedView_->setColumnHidden(col, !fixed || isColumnHidden(col));
@@ -132,7 +139,7 @@ void TStringGrid::copyFixedColumns()
 void TStringGrid::placeFixedView()
 {
     const QRect cells = viewport()->geometry();
-    const int titleHeight = horizontalHeader()->isVisible() ? horizontalHeader()->height() : 0;
+    const int titleHeight = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->height();
     fixedView_->horizontalHeader()->setFixedHeight(titleHeight);
     fixedView_->horizontalHeader()->setVisible(titleHeight > 0);
     fixedView_->setGeometry(cells.x(), cells.y() - titleHeight, std::min(fixedWidth(), cells.width()),
@@ -262,8 +269,9 @@ bool TStringGrid::eventFilter(QObject* watched, QEvent* event)
         QMouseEvent handed(mouse->type(), mouse->position() + shift, mouse->scenePosition(), mouse->globalPosition(),
                            mouse->button(), mouse->buttons(), mouse->modifiers());
         QApplication::sendEvent(target, &handed);
-        static_cast<QWidget*>(watched)->setCursor(target->cursor());  // a title's resize handle shows here too
-        return true;
+        // The grid's titles take no drag left of their visible part, so a fixed title's edge is dragged here,
+        // and the new width goes to the grid's column.
+        return watched == fixedView_->viewport();
     }
     case QEvent::Wheel: {
         const auto* wheel = static_cast<QWheelEvent*>(event);

@@ -52,7 +52,8 @@ private:
     bool onFixedCell(const QMouseEvent* event) const;
 
     // The fixed columns are drawn once more by a view of their own over the left edge of the cells and the
-    // titles, on the grid's model and selection; it takes no input of its own but hands it to the grid.
+    // titles, on the grid's model and selection. It hands its input to the grid, and only resizes the fixed
+    // columns through its own titles.
     void createFixedView();
     void copyFixedColumns();
     void placeFixedView();
@@ -65,4 +66,5 @@ private:
     int fixedCols_ = 0;
     QTableView* fixedView_ = nullptr;
     bool updatingGeometries_ = false;
+    bool copyingColumns_ = false;
 };
