@@ -14,12 +14,13 @@ DeleteAnswer AskToDeleteRecord(const UnicodeString& id, TStringGrid& list)
         WithdrawOpenQuestion();
     };
     QObject watch;  // the connections below last as long as the question
-    if (list.Cells(1, list.Row()).ToIntDef(0) == recordId) {
-        QObject::connect(&list, &QTableWidget::currentCellChanged, &watch,
-                         [withdraw](int row, int, int previousRow, int) {
-                             if (row != previousRow)
-                                 withdraw();
-                         });
+    const int askedRow = list.Row();
+    if (list.Cells(1, askedRow).ToIntDef(0) == recordId) {
+        // A list without a current row asks about its first one, which it makes current when it gets the focus.
+        QObject::connect(&list, &QTableWidget::currentCellChanged, &watch, [withdraw, &list, askedRow] {
+            if (list.Row() != askedRow)
+                withdraw();
+        });
         QObject::connect(&list, &TStringGrid::rowsRefilled, &watch, withdraw);
     }
     if (recordId != 0 && Form8->isVisible() && Form8->ShownId() == recordId) {

@@ -183,4 +183,15 @@ TEST_F(DeleteQuestionFollows, OneQuestionAtATimeAndItsAnswerActsOnItsRecord)
     }
 }
 
+// A list without a current row asks about its first record; that row becoming current, as it does when the list
+// gets the focus, leaves the question open.
+TEST_F(DeleteQuestionFollows, TheFirstRowBecomingCurrentKeepsAQuestionAskedWithoutACurrentRow)
+{
+    const std::vector<int> ids = openTheMiddleOfThree(AskedIn::MainWindow);
+    Form8->hide();
+    Form1->StringGrid1->setCurrentCell(-1, -1);
+    EXPECT_TRUE(pressAndAnswerYesAfter(AskedIn::MainWindow, [] { Form1->StringGrid1->setCurrentCell(0, 2); }));
+    EXPECT_EQ(deletedIds(), std::vector<std::string>{std::to_string(ids[0])});
+}
+
 }  // namespace
