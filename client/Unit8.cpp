@@ -179,6 +179,7 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 void TForm8::FormShow()
 {
     const int id = VIEW_ID;
+    emit loadingRecord(id);
     ShowMode(id);
     ClearFiledsExecute();
 
@@ -321,7 +322,7 @@ void TForm8::BitBtn6Click()
 // through, or that list's new last one. When the list cannot be loaded again after the delete, its message is
 // all the user gets: it still holds the deleted record, and opening that would only add "Запись не найдена!".
 // While a delete question is open, the press only brings it to the front: its answer acts on the record it asked
-// about, and nothing here moves a list under it.
+// about. A step, an open or a reload meanwhile closes it unanswered (AskToDeleteRecord).
 void TForm8::BitBtn9Click()
 {
     if (RaiseOpenQuestion() || shownId_ <= 0)
@@ -334,7 +335,8 @@ void TForm8::BitBtn9Click()
 
 // The main window's delete works on its list's current row, so that row is made the one holding the record on
 // show first; a record that the list does not hold, even after a refresh, is not deleted. A declined question
-// or a failed request opens the same record again.
+// or a failed request opens the same record again; a question withdrawn because the user moved on leaves the
+// list and the form where the user took them.
 void TForm8::deleteFromMainList()
 {
     TStringGrid& list = *Form1->StringGrid1;
@@ -349,7 +351,8 @@ void TForm8::deleteFromMainList()
         return;
     }
     list.SetRow(row);
-    if (Form1->DeleteRecord(list.Cells(1, row)) == DeleteOutcome::ListNotReloaded)
+    const DeleteOutcome outcome = Form1->DeleteRecord(list.Cells(1, row), list);
+    if (outcome == DeleteOutcome::ListNotReloaded || outcome == DeleteOutcome::Withdrawn)
         return;
     list.SetRow(std::min(row, list.RowCount() - 1));
     Form1->BitBtn3Click();
@@ -364,7 +367,7 @@ void TForm8::deleteSearchHit()
     int row = rowHoldingId(hits, shownId_);
     if (row == 0)
         row = hits.Row();  // the grid shows another search by now
-    if (Form1->DeleteRecord(IntToStr(shownId_)) != DeleteOutcome::ListReloaded || !Form7->RepeatSearch())
+    if (Form1->DeleteRecord(IntToStr(shownId_), hits) != DeleteOutcome::ListReloaded || !Form7->RepeatSearch())
         return;
     hits.SetRow(std::min(row, hits.RowCount() - 1));
     Form7->Button2Click();

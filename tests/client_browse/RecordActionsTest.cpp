@@ -2,7 +2,6 @@
 // from, and the four links; each acts on the record on show only.
 
 #include <QPushButton>
-#include <functional>
 
 #include "BrowseFixture.h"
 #include "StringGrid.h"
@@ -404,43 +403,6 @@ TEST_F(RecordDelete, AListThatCannotBeLoadedIsTheOnlyMessage)
         EXPECT_EQ(server().record(id).has_value(), !c.listedBefore);
         EXPECT_TRUE(requestsTo("view.php").empty());
         EXPECT_EQ(value(1), "Без списка после удаления");
-    }
-}
-
-// While the delete question waits for its answer, the user moves the main list to another record, opens that one
-// and presses "Удалить" in both windows: no second question is asked, and the answer deletes the record the
-// question was asked about.
-TEST_F(RecordDelete, OneQuestionAtATimeAndItsAnswerActsOnItsRecord)
-{
-    const struct {
-        const char* askedIn;
-        std::function<void()> press;
-    } cases[] = {{"the main window", [] { Form1->BitBtn4Click(); }}, {"the record form", [] { Form8->BitBtn9Click(); }}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.askedIn);
-        const int asked = addFilm("Под вопросом");
-        const int other = addFilm("Выбран потом");
-        loadMainList();
-        openFromMainList(mainList().RowCount() - 2);  // the record asked about, on show in both windows
-        server().clearRequests();
-
-        const auto answer = dialogHook().askYesNo;
-        int questions = 0;
-        dialogHook().askYesNo = [&](const UnicodeString& text, const UnicodeString& caption) {
-            if (++questions == 1) {
-                openFromMainList(mainList().RowCount() - 1);
-                EXPECT_EQ(Form8->ShownId(), other);
-                Form1->BitBtn4->click();
-                Form8->BitBtn9->click();
-            }
-            return answer(text, caption);
-        };
-        c.press();
-        dialogHook().askYesNo = answer;
-
-        EXPECT_EQ(questions, 1);
-        EXPECT_EQ(deletedIds(), std::vector<std::string>{std::to_string(asked)});
-        EXPECT_TRUE(server().record(other));
     }
 }
 
