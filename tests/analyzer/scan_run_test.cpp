@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 
 #include <algorithm>
@@ -748,29 +749,56 @@ TEST_F(ScanRun, TenMinutesOfFramesSaveTheLastMarkAsANewPick)
 TEST_F(ScanRun, FrameCountThatOverEstimatesStillGivesTenScreenshots)
 {
     // 10 seconds at 25 frames a second, then 20 seconds at 5: 350 frames, counted as about 750 from the
-    // duration and the nominal rate. The entries past frame 349 are drawn again over the frames read.
+    // duration and the nominal rate. The entries past frame 349 are drawn again over the frames read, and their
+    // pictures are cut from the frame corrected to the display ratio, as the main pass cuts them.
     const std::string slowDown = "setpts='if(lt(N,250),N/25,10+(N-250)/5)/TB'";
+    struct Ratio {
+        const char* ratio;
+        int workingHeight;  // of the 64 x 48 frames
+    };
+    const Ratio ratios[] = {{"2", 32}, {"1.333333", 48}, {"1", 64}};
     for (const char* name : {"variable_rate.webm", "variable_rate.mkv"}) {
         const fs::path video =
             MakeVideo("testsrc2=size=64x48:rate=25", slowDown, "-frames:v 350 -fps_mode passthrough", name);
-        const RunResult result = Run(Arguments(video, "1.333333"));
-        ASSERT_EQ(result.code, 0) << name << ": " << result.err;
-        const int framesRead = static_cast<int>(fs::file_size(dir_ / "data.rgb") / 4);
-        ASSERT_EQ(framesRead, 350) << name;
-        const std::string info = ReadFile(dir_ / "info.dat");
-        std::smatch count;
-        ASSERT_TRUE(std::regex_search(info, count, std::regex("\nFrames: ([0-9]+)\r\n"))) << info;
+        for (const auto& [ratio, workingHeight] : ratios) {
+            const std::string run = std::string(name) + " at " + ratio;
+            const RunResult result = Run(Arguments(video, ratio));
+            ASSERT_EQ(result.code, 0) << run << ": " << result.err;
+            const int framesRead = static_cast<int>(fs::file_size(dir_ / "data.rgb") / 4);
+            ASSERT_EQ(framesRead, 350) << run;
+            const std::string info = ReadFile(dir_ / "info.dat");
+            ASSERT_NE(info.find("\r\nResultWidth: 64\r\nResultHeight: " + std::to_string(workingHeight) + "\r\n"),
+                      std::string::npos)
+                << run << ": " << info;
+            std::smatch count;
+            ASSERT_TRUE(std::regex_search(info, count, std::regex("\nFrames: ([0-9]+)\r\n"))) << info;
 
-        ScreenshotPlan plan = ChooseScreenshotFrames(std::stoi(count[1]), 25);
-        const std::vector<int> redrawn = RedrawUnreadScreenshots(plan, framesRead);
-        ASSERT_FALSE(redrawn.empty()) << name << ": no entry lies past the frames read";
-        std::set<std::string> names;
-        for (int frame : plan.frames)
-            names.insert(ScreenshotName(frame, 25));
-        EXPECT_EQ(names.size(), 10u) << name;
-        EXPECT_EQ(FileNames(dir_ / "shots"), names) << name;
-        fs::remove_all(dir_ / "shots");
-        fs::create_directory(dir_ / "shots");
+            ScreenshotPlan plan = ChooseScreenshotFrames(std::stoi(count[1]), 25);
+            const std::vector<int> redrawn = RedrawUnreadScreenshots(plan, framesRead);
+            ASSERT_FALSE(redrawn.empty()) << run << ": no entry lies past the frames read";
+            std::set<std::string> names;
+            for (int frame : plan.frames)
+                names.insert(ScreenshotName(frame, 25));
+            EXPECT_EQ(names.size(), 10u) << run;
+            EXPECT_EQ(FileNames(dir_ / "shots"), names) << run;
+
+            // The content is the whole working frame: the frame as read, resized to the display ratio. Where that
+            // is lower than the frame, the picture is nearer to it than to the same rows of the frame as read.
+            const std::vector<cv::Mat> frames = FramesAt(video, redrawn);
+            for (std::size_t i = 0; i < redrawn.size(); ++i) {
+                const cv::Mat shot = cv::imread((dir_ / "shots" / ScreenshotName(redrawn[i], 25)).string());
+                cv::Mat working;
+                cv::resize(frames[i], working, cv::Size(64, workingHeight), 0, 0, cv::INTER_LINEAR);
+                ASSERT_EQ(shot.size(), working.size()) << run << ", frame " << redrawn[i];
+                if (workingHeight < frames[i].rows) {
+                    EXPECT_LT(MeanDifference(shot, working),
+                              MeanDifference(shot, frames[i](cv::Rect(0, 0, 64, workingHeight))))
+                        << run << ", frame " << redrawn[i];
+                }
+            }
+            fs::remove_all(dir_ / "shots");
+            fs::create_directory(dir_ / "shots");
+        }
         fs::remove(video);
     }
 }
