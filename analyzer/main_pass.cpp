@@ -182,34 +182,41 @@ struct MainPass::Segment {
 MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_(path), frameCount_(frameCount)
 {
     const Split forced = ForcedSplit();
-    reportJoins_ = forced.captures > 0;
+    forcedSplit_ = forced.captures > 0;
 
     // The first capture opens at once; the key frames that the others start from are sought meanwhile, where the
     // video could be split even with the shortest joins.
     segments_.push_back(std::make_unique<Segment>(0, 0, 0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
-    if (forced.captures > 1 || ChooseSplit(frameSize, frameCount, 1).captures > 1)
+    if (forced.captures > 1 || ChooseSplit(frameSize, frameCount, 1).captures > 1) {
+        launched_ = false;
         launcher_ = std::thread(&MainPass::StartLaterCaptures, this, frameSize, forced.captures,
                                 forced.laterDecoderThreads);
+    }
 }
 
 // Finds the key frames and starts a capture from each start chosen among them.
 void MainPass::StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int forcedDecoderThreads)
 {
     const KeyFrames keys = ScanKeyFrames(path_);
-    const std::lock_guard lock(mutex_);
-    if (stopping_)
-        return;
-    joinFrames_ = keys.longestInterval + kReorderFrames + 1;
-    // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
-    rule_.SetBounds(joinFrames_, keys.longestInterval + joinFrames_);
-    const Split split = forcedCaptures > 0 ? Split{forcedCaptures, forcedDecoderThreads}
-                                           : ChooseSplit(frameSize, frameCount_, joinFrames_);
-    const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
-    for (const int start : SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed)) {
-        segments_.push_back(std::make_unique<Segment>(rule_.AddSegment(start), start, split.laterDecoderThreads));
-        threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
+    {
+        const std::lock_guard lock(mutex_);
+        if (!stopping_) {
+            joinFrames_ = keys.longestInterval + kReorderFrames + 1;
+            // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
+            rule_.SetBounds(joinFrames_, keys.longestInterval + joinFrames_);
+            const Split split = forcedCaptures > 0 ? Split{forcedCaptures, forcedDecoderThreads}
+                                                   : ChooseSplit(frameSize, frameCount_, joinFrames_);
+            const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
+            for (const int start : SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed)) {
+                segments_.push_back(
+                    std::make_unique<Segment>(rule_.AddSegment(start), start, split.laterDecoderThreads));
+                threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
+            }
+        }
+        launched_ = true;
     }
+    changed_.notify_all();
 }
 
 MainPass::~MainPass()
@@ -310,7 +317,9 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
     }
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return plan_ || stopping_ || rule_.Dropped(segment.number); });
+        changed_.wait(lock, [&] {
+            return (plan_ && (launched_ || !forcedSplit_)) || stopping_ || rule_.Dropped(segment.number);
+        });
         if (stopping_ || rule_.Dropped(segment.number))
             return;
     }
@@ -396,6 +405,6 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
 
 void MainPass::Report(const char* event, std::size_t segment, int frame) const
 {
-    if (reportJoins_)
+    if (forcedSplit_)
         std::fprintf(stderr, "Segment from frame %i %s %i\n", rule_.Start(segment), event, frame);
 }

@@ -108,7 +108,9 @@ private:
 
     const char* path_;
     const int frameCount_;
-    bool reportJoins_ = false;
+    // Set by the test setting: the joins are reported, and the first capture reads only once the others have
+    // started, so that they join where they would on an idle machine.
+    bool forcedSplit_ = false;
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -118,7 +120,8 @@ private:
     std::vector<std::unique_ptr<Segment>> segments_;  // in frame order, numbered as in the rule
     JoinRule rule_;
     std::optional<MainPassPlan> plan_;
-    int joinFrames_ = 0;  // agreeing frames that join two segments
+    int joinFrames_ = 0;    // agreeing frames that join two segments
+    bool launched_ = true;  // the captures after the first have all started, or none will
     bool stopping_ = false;
     StageClock clock_;
     std::vector<std::thread> threads_;  // they start once everything above is in place
