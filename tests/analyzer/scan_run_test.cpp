@@ -962,6 +962,10 @@ const CodecCase kCodecCases[] = {
     {"cut_short.avi", "null", "-c:v mpeg4 -g 25", CodecCase::kJoins, CutAt(0.85)},
     // The library numbers the frames after a seek by their time stamps, which here are not the counted ones.
     {"variable_rate.mp4", kSlowDown, kKeyFrames + kPassthrough, CodecCase::kFallsBack},
+    // A still picture coded without loss: the frames differ in their time stamps alone, and a capture numbered
+    // wrongly agrees with the one before it in every byte.
+    {"still_variable_rate.mp4", "loop=loop=-1:size=1," + kSlowDown, "-qp 0 " + kKeyFrames + " -frames:v 300" + kPassthrough,
+     CodecCase::kFallsBack},
     {"200_frames.mp4", "null", kKeyFrames, CodecCase::kJoins, nullptr, 8},
     {"one_frame.mp4", "null", kKeyFrames + " -frames:v 1", CodecCase::kNoSplit},
 };
@@ -1008,6 +1012,44 @@ TEST_F(SplitPass, CapturesOnTheLibrarysDecoderThreadsGiveTheOutputsOfOneCapture)
     const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=12", "null", kKeyFrames + " -bf 2");
     const std::string joins = ExpectOutputsOfOneCapture(video, 3, "1.333333", true);
     EXPECT_EQ(Count(joins, " joined at frame "), 2) << joins;
+}
+
+TEST_F(SplitPass, JoinThatComesLateHandsOutTheLaterCapturesFramesFromTheJoinOn)
+{
+    // Key frames every 25 frames; of four captures (from frames 74, 174 and 274), the one from 174 is sought to
+    // key frame 150, which is damaged. The capture before it conceals the damage from the frames before, the one
+    // sought to it from nothing, so their frames differ up to the next key frame, 175: the join comes a frame
+    // later than it could (216), and the later capture's frame 216, handed out by the one before, is thrown away.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16", "null", kKeyFrames, "late_join.mp4");
+    const std::string command = "ffprobe -v error -select_streams v -show_entries packet=pts_time,pos,size -of csv=p=0 " +
+                                Quote(video.string()) + " | grep '^6.000000,'";
+    std::FILE* probe = popen(command.c_str(), "r");
+    ASSERT_NE(probe, nullptr);
+    long long size = 0;
+    long long keyFrameAt = -1;
+    ASSERT_EQ(std::fscanf(probe, "6.000000,%lld,%lld", &size, &keyFrameAt), 2);
+    pclose(probe);
+    {
+        std::fstream file(video, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(keyFrameAt + size / 4);
+        const std::string zeros(size / 2, '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    const PassOutputs one = RunWithCaptures(video, "1.333333", 1);
+    const PassOutputs split = RunWithCaptures(video, "1.333333", 4);
+    EXPECT_NE(split.joins.find("Segment from frame 174 joined at frame 217\n"), std::string::npos) << split.joins;
+    EXPECT_EQ(split.code, 0);
+    EXPECT_EQ(split.out, one.out);
+    // The damaged key frame's interval is concealed differently on other decoder threads; every other record is
+    // that of one capture.
+    for (const auto& [file, recordSize] : {std::pair<std::string, std::size_t>{"data.rgb", 4}, {"hashes.dat", 90}}) {
+        const std::string& expected = one.files.at(file);
+        const std::string& records = split.files.at(file);
+        ASSERT_EQ(expected.size(), 400 * recordSize) << file;
+        ASSERT_EQ(records.size(), expected.size()) << file;
+        EXPECT_TRUE(records.substr(0, 150 * recordSize) == expected.substr(0, 150 * recordSize)) << file;
+        EXPECT_TRUE(records.substr(175 * recordSize) == expected.substr(175 * recordSize)) << file;
+    }
 }
 
 TEST_F(SplitPass, TransportStreamWithATimeStampJumpGivesTheOutputsOfOneCapture)
