@@ -216,6 +216,12 @@ TEST(JoinRule, ScriptedSequencesHandOutEveryFrameOnceFromTheSegmentsJoined)
          {std::string(100, 's'), true},
          {From(0), From(30)},
          "0 drops 1 at 50; 0: 0-99 thrown away 0"},
+        // A still picture from a successor that numbers its frames wrongly: the bytes agree, the time stamps do
+        // not.
+        {"still_picture_numbered_off_never_joins",
+         {std::string(100, 's')},
+         {From(0), Off(30, 3)},
+         "0 drops 1 at 50; 0: 0-99 thrown away 0"},
         // A picture that repeats every key-frame interval agrees in its bytes with a successor numbered an interval
         // off; only the time stamps tell them apart.
         {"pictures_equal_an_interval_off_differ_in_their_time_stamps",
