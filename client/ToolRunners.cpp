@@ -12,9 +12,9 @@
 #include <regex>
 #include <string>
 
+#include "ClientState.h"
 #include "platform/Process.h"
 #include "platform/StdioFile.h"
-#include "Unit1.h"
 #include "platform/Files.h"
 #include "platform/PathLock.h"
 #include "platform/StringList.h"

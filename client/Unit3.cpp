@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AnalyzeVideo.h"
+#include "ClientState.h"
 #include "Dialogs.h"
 #include "FormLayout.h"
 #include "Multipart.h"
@@ -23,7 +24,6 @@
 #include "RecordFields.h"
 #include "ServerReplies.h"
 #include "ToolRunners.h"
-#include "Unit1.h"
 #include "Unit2.h"
 #include "Unit5.h"
 #include "ValueListEditor.h"
@@ -286,7 +286,7 @@ void TForm3::N3Click()
     const UnicodeString path = OpenDialog1();
     if (path.IsEmpty())
         return;
-    Form1->setWindowTitle(qstr(UnicodeString("Tarvello Desk - ") + path));
+    MainWindow()->setWindowTitle(qstr(UnicodeString("Tarvello Desk - ") + path));
     Source = path;
     Timer2->stop();
     ProgressBar1->setValue(0);

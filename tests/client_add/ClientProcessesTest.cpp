@@ -21,10 +21,10 @@
 #include "AddVideoFixture.h"
 #include "AnalyzeVideo.h"
 #include "ClientForms.h"
+#include "ClientState.h"
 #include "FormData.h"
 #include "LoopbackServer.h"
 #include "ToolRunners.h"
-#include "Unit1.h"
 #include "Unit3.h"
 #include "platform/Process.h"
 

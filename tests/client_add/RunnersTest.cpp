@@ -8,9 +8,9 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "ClientState.h"
 #include "ToolRunners.h"
 #include "platform/PathLock.h"
-#include "Unit1.h"
 #include "WorkPlace.h"
 
 namespace fs = std::filesystem;

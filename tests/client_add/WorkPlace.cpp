@@ -6,8 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "ClientState.h"
 #include "ToolRunners.h"
-#include "Unit1.h"
 
 namespace fs = std::filesystem;
 

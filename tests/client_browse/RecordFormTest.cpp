@@ -14,7 +14,7 @@
 #include <QTabWidget>
 
 #include "BrowseFixture.h"
-#include "Unit1.h"
+#include "ClientState.h"
 #include "Unit5.h"
 #include "Unit8.h"
 #include "ValueListEditor.h"
