@@ -9,14 +9,15 @@
 #include <atomic>
 #include <exception>
 
+#include "ClientState.h"
 #include "Dialogs.h"
 #include "HttpClient.h"
 #include "ServerReplies.h"
 #include "WireText.h"
-#include "ClientState.h"
 #include "ToolRunners.h"
 #include "Unit3.h"
 #include "Unit8.h"
+#include "WorkFolder.h"
 #include "platform/Files.h"
 #include "utils/FileOperations.h"
 #include "utils/Formatting.h"

@@ -24,8 +24,8 @@
 #include "ClientState.h"
 #include "FormData.h"
 #include "LoopbackServer.h"
-#include "ToolRunners.h"
 #include "Unit3.h"
+#include "WorkFolder.h"
 #include "platform/Process.h"
 
 namespace fs = std::filesystem;

@@ -11,6 +11,7 @@
 #include "ClientState.h"
 #include "ToolRunners.h"
 #include "platform/PathLock.h"
+#include "WorkFolder.h"
 #include "WorkPlace.h"
 
 namespace fs = std::filesystem;

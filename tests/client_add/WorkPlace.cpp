@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "ClientState.h"
-#include "ToolRunners.h"
+#include "WorkFolder.h"
 
 namespace fs = std::filesystem;
 
