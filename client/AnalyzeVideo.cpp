@@ -2,9 +2,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 #include <atomic>
 #include <exception>
@@ -183,10 +180,7 @@ void AnalyzeVideo::CheckHash()
 
 void AnalyzeVideo::ShowResult()
 {
-    Form3->BitBtn1->setEnabled(true);
-    Form3->BitBtn3->setEnabled(true);
-    Form3->Timer2->stop();
-    Form3->ProgressBar1->setValue(Form3->ProgressBar1->maximum());
+    Form3->ShowAnalysisComplete();
     ShowMessage("Обработка видео успешно завершена!");
 }
 

@@ -321,6 +321,14 @@ void TForm3::ResetAfterAnalysis()
     Timer2->stop();
 }
 
+void TForm3::ShowAnalysisComplete()
+{
+    BitBtn1->setEnabled(true);
+    BitBtn3->setEnabled(true);
+    Timer2->stop();
+    ProgressBar1->setValue(ProgressBar1->maximum());
+}
+
 void TForm3::SetStatusPanel(int panel, const UnicodeString& text)
 {
     StatusPanels[panel]->setText(qstr(text));
