@@ -8,10 +8,10 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include "ClientState.h"
 #include "Dialogs.h"
 #include "Pictures.h"
 #include "QtText.h"
-#include "Unit1.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ void TAboutBox::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        CentreOver(*this, Form1);
+        CentreOver(*this, MainWindow());
 }
 
 void TAboutBox::CommentsClick() { OpenUrl(Program_URL); }

@@ -2,22 +2,20 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 #include <atomic>
 #include <exception>
 #include <mutex>
 
+#include "ClientState.h"
 #include "Dialogs.h"
 #include "HttpClient.h"
 #include "ServerReplies.h"
 #include "WireText.h"
 #include "ToolRunners.h"
-#include "Unit1.h"
 #include "Unit3.h"
 #include "Unit8.h"
+#include "WorkFolder.h"
 #include "platform/Files.h"
 #include "utils/FileOperations.h"
 #include "utils/Formatting.h"
@@ -189,10 +187,7 @@ void AnalyzeVideo::CheckHash()
 
 void AnalyzeVideo::ShowResult()
 {
-    Form3->BitBtn1->setEnabled(true);
-    Form3->BitBtn3->setEnabled(true);
-    Form3->Timer2->stop();
-    Form3->ProgressBar1->setValue(Form3->ProgressBar1->maximum());
+    Form3->ShowAnalysisComplete();
     ShowMessage("Обработка видео успешно завершена!");
 }
 

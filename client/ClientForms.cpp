@@ -8,13 +8,13 @@
 #include "Dialogs.h"
 #include "FormLayout.h"
 #include "Style.h"
-#include "ToolRunners.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit5.h"
 #include "Unit7.h"
 #include "Unit8.h"
+#include "WorkFolder.h"
 #include "platform/Exception.h"
 
 void CreateForms()

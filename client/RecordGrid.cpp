@@ -2,10 +2,10 @@
 
 #include <QLabel>
 
+#include "ClientState.h"
 #include "Dialogs.h"
 #include "QtText.h"
 #include "StringGrid.h"
-#include "Unit1.h"
 #include "Unit8.h"
 
 void ShowRecordPosition(const TStringGrid& grid, QLabel& position, QLabel& total)

@@ -8,7 +8,6 @@
 
 #include "ServerReplies.h"
 #include "StringGrid.h"
-#include "Unit1.h"
 #include "platform/StringList.h"
 #include "utils/Fields.h"
 #include "utils/Formatting.h"
@@ -102,4 +101,12 @@ bool ShowRecordReply(TStringGrid& grid, const TStringList& lines)
     }
     ShowRecordLines(grid, lines);
     return true;
+}
+
+UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement)
+{
+    const bool literal = replacement.IsEmpty();
+    UnicodeString result = str_replace(u"\\r", literal ? UnicodeString(u"\r") : replacement, text);
+    result = str_replace(u"\\n", literal ? UnicodeString(u"\n") : replacement, result);
+    return str_replace(u"\\t", literal ? UnicodeString(u"\t") : replacement, result);
 }

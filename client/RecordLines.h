@@ -18,3 +18,7 @@ void ShowRecordLines(TStringGrid& grid, const TStringList& lines);
 // A list.php or find.php reply of at least one line: its records into the grid when the first line is "OK",
 // else the message of the account refusal it names (or none). Returns whether the records were shown.
 bool ShowRecordReply(TStringGrid& grid, const TStringList& lines);
+
+// Decodes the backslash-r, backslash-n and backslash-t escapes of server text: each becomes `replacement`, or
+// the control character itself when `replacement` is empty.
+UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement);

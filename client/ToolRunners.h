@@ -6,16 +6,6 @@
 
 #include "platform/UnicodeString.h"
 
-// Chooses this client's work folder in CurPath and holds it until the process ends or the next choice, so that
-// clients running from one folder never mix their work: the first of temp, temp.2, temp.3, ... that no other
-// running client holds, each temp.N created when missing. A missing temp is not created; it stays the work
-// folder, unheld, and the analysis then fails with its message.
-void TakeWorkFolder();
-
-// The work folder taken, CurPath/temp before any is; and a file in it.
-UnicodeString WorkFolder();
-UnicodeString WorkFile(const UnicodeString& name);
-
 // ffprobe into dar.info; sets video_sar and video_dar from the first video stream line: the ratios after its
 // "SAR " and "DAR " markers, or, where ffprobe leaves them out, square pixels (1, and the line's width / height);
 // both 0 without such a line, never an earlier video's. True whenever dar.info could be opened.

@@ -27,7 +27,6 @@
 #include "Unit7.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
-#include "utils/Fields.h"
 
 UnicodeString CurPath;
 UnicodeString Source;
@@ -62,6 +61,8 @@ TForm7* Form7 = nullptr;
 TForm3* Form3 = nullptr;
 TForm5* Form5 = nullptr;
 
+QWidget* MainWindow() { return Form1; }
+
 namespace {
 
 const UnicodeString SettingsSection = "Account";
@@ -69,14 +70,6 @@ const UnicodeString SettingsSection = "Account";
 UnicodeString settingsPath() { return CurPath + PathDelim + "TarvelloDesk.ini"; }
 
 }  // namespace
-
-UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement)
-{
-    const bool literal = replacement.IsEmpty();
-    UnicodeString result = str_replace(u"\\r", literal ? UnicodeString(u"\r") : replacement, text);
-    result = str_replace(u"\\n", literal ? UnicodeString(u"\n") : replacement, result);
-    return str_replace(u"\\t", literal ? UnicodeString(u"\t") : replacement, result);
-}
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {

@@ -16,17 +16,17 @@
 #include <vector>
 
 #include "AnalyzeVideo.h"
+#include "ClientState.h"
 #include "Dialogs.h"
 #include "FormLayout.h"
 #include "Multipart.h"
 #include "QtText.h"
 #include "RecordFields.h"
 #include "ServerReplies.h"
-#include "ToolRunners.h"
-#include "Unit1.h"
 #include "Unit2.h"
 #include "Unit5.h"
 #include "ValueListEditor.h"
+#include "WorkFolder.h"
 #include "platform/Files.h"
 #include "platform/StringList.h"
 #include "utils/Paths.h"
@@ -286,7 +286,7 @@ void TForm3::N3Click()
     const UnicodeString path = OpenDialog1();
     if (path.IsEmpty())
         return;
-    Form1->setWindowTitle(qstr(UnicodeString("Tarvello Desk - ") + path));
+    MainWindow()->setWindowTitle(qstr(UnicodeString("Tarvello Desk - ") + path));
     Source = path;
     Timer2->stop();
     ProgressBar1->setValue(0);
@@ -319,6 +319,14 @@ void TForm3::ResetAfterAnalysis()
     BitBtn1->setEnabled(false);
     BitBtn3->setEnabled(true);
     Timer2->stop();
+}
+
+void TForm3::ShowAnalysisComplete()
+{
+    BitBtn1->setEnabled(true);
+    BitBtn3->setEnabled(true);
+    Timer2->stop();
+    ProgressBar1->setValue(ProgressBar1->maximum());
 }
 
 void TForm3::SetStatusPanel(int panel, const UnicodeString& text)

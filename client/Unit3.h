@@ -55,6 +55,8 @@ public:
 
     // What the analysis does to the form when it ends without success: save disabled, open enabled, ticker off.
     void ResetAfterAnalysis();
+    // What the analysis does to the form when it has succeeded: save and open enabled, ticker off, the bar full.
+    void ShowAnalysisComplete();
     void SetStatusPanel(int panel, const UnicodeString& text);
     UnicodeString StatusPanel(int panel) const;
 

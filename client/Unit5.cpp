@@ -4,11 +4,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "ClientState.h"
 #include "Dialogs.h"
 #include "FormLayout.h"
 #include "QtText.h"
 #include "RecordFields.h"
-#include "Unit1.h"
 #include "Unit3.h"
 #include "Unit8.h"
 #include "ValueListEditor.h"

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <iterator>
 
+#include "ClientState.h"
 #include "Dialogs.h"
 #include "FormLayout.h"
 #include "Multipart.h"
@@ -20,7 +21,6 @@
 #include "RecordLines.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
-#include "Unit1.h"
 #include "ValueListEditor.h"
 #include "platform/StringList.h"
 
@@ -246,5 +246,5 @@ void TForm7::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        CentreOver(*this, Form1);
+        CentreOver(*this, MainWindow());
 }

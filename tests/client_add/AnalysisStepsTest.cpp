@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "AddVideoFixture.h"
-#include "Unit1.h"
+#include "ClientState.h"
 #include "Unit3.h"
 
 namespace fs = std::filesystem;

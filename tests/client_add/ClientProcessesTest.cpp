@@ -1,6 +1,7 @@
 // Clients as separate processes, each a copy of this program started from a client folder of the test's: two of
 // them adding two videos at the same time or one after the other, and one installed in a folder whose name is not
-// valid UTF-8. The started program runs the one disabled test below, which runs the client on cue.
+// valid UTF-8 or whose path is long. The started program runs the one disabled test below, which runs the client on
+// cue.
 
 #include <QApplication>
 #include <QTimer>
@@ -21,11 +22,11 @@
 #include "AddVideoFixture.h"
 #include "AnalyzeVideo.h"
 #include "ClientForms.h"
+#include "ClientState.h"
 #include "FormData.h"
 #include "LoopbackServer.h"
-#include "ToolRunners.h"
-#include "Unit1.h"
 #include "Unit3.h"
+#include "WorkFolder.h"
 #include "platform/Process.h"
 
 namespace fs = std::filesystem;
@@ -318,9 +319,21 @@ TEST_F(ClientProcesses, AClientThatSavesAfterAnotherAnalysedUploadsItsOwnVideo)
     addTwoVideos(place, false, "288x162", "256x192", 13, 12);
 }
 
-TEST_F(ClientProcesses, AClientInAFolderWhoseNameIsNotUtf8KeepsItsSettingsThere)
+// The client's folder is the whole folder of its executable, whatever its bytes and its length: the settings are
+// read from there and the work folder lies there.
+TEST_F(ClientProcesses, AClientKeepsItsSettingsAndWorkInItsOwnFolder)
 {
-    const fs::path client = place.root() / "d\xE9sk \xFF";
-    ClientProcess started(installClient(client), place.root() / "cues");
-    EXPECT_EQ(started.report("ready"), TestUser + "\n" + client.string() + "\n" + (client / "temp").string());
+    const std::string longName(100, 'n');
+    const struct {
+        const char* what;
+        fs::path client;
+    } cases[] = {
+        {"a name that is not valid UTF-8", place.root() / "d\xE9sk \xFF"},
+        {"a path of more than 256 bytes", place.root() / longName / longName / longName / "desk"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClientProcess started(installClient(c.client), c.client.parent_path() / "cues");
+        EXPECT_EQ(started.report("ready"), TestUser + "\n" + c.client.string() + "\n" + (c.client / "temp").string());
+    }
 }

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "AddVideoFixture.h"
+#include "ClientState.h"
 #include "LoopbackServer.h"
-#include "Unit1.h"
 #include "Unit3.h"
 #include "ValueListEditor.h"
 

@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "AddVideoFixture.h"
+#include "ClientState.h"
 #include "QtText.h"
-#include "Unit1.h"
 #include "Unit3.h"
 #include "Unit5.h"
 #include "ValueListEditor.h"

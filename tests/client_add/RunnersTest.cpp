@@ -2,15 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <vector>
 
+#include "ClientState.h"
 #include "ToolRunners.h"
 #include "platform/PathLock.h"
-#include "Unit1.h"
+#include "platform/Process.h"
+#include "WorkFolder.h"
 #include "WorkPlace.h"
 
 namespace fs = std::filesystem;
@@ -177,6 +182,35 @@ TEST_F(Runners, TheWorkFolderIsTheFirstThatNoOtherClientHolds)
     first.Release();
     takeIn(UnicodeString(bare.string()));
     EXPECT_EQ(takeIn(client), place.temp());
+}
+
+// A program that the client started runs on after the client has let go of its work folder (a tool that outlives
+// its analysis, or a client that ended): the folder is not held for it, so the next client started here works in
+// temp/ again.
+TEST_F(Runners, AProgramStillRunningDoesNotHoldTheWorkFolder)
+{
+    // It reports that it runs, then waits until it is told to end, ten seconds at most.
+    place.script("lingering", "touch started\ni=0\n"
+                              "while [ ! -e finish ] && [ $i -lt 500 ]; do sleep 0.02; i=$((i+1)); done\n");
+    std::atomic<bool> ended = false;
+    std::thread tool([folder = CurPath, &ended] {
+        RunProgram(folder, "lingering", {});
+        ended = true;
+    });
+    for (int i = 0; i < 500 && !fs::exists(place.root() / "started"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(place.root() / "started"));
+
+    const UnicodeString client = CurPath;
+    CurPath = UnicodeString((place.root() / "elsewhere").string());
+    TakeWorkFolder();  // lets go of temp/
+    CurPath = client;
+    TakeWorkFolder();
+    EXPECT_FALSE(ended);
+    EXPECT_EQ(fs::path(WorkFolder().ToPathBytes()), place.temp());
+
+    place.write(place.root() / "finish", "");
+    tool.join();
 }
 
 TEST_F(Runners, AMissingWorkFolderFailsTheCaptures)

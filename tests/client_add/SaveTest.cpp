@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "AddVideoFixture.h"
+#include "ClientState.h"
 #include "FormData.h"
-#include "Unit1.h"
 #include "Unit3.h"
 #include "ValueListEditor.h"
 

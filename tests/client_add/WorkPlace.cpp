@@ -6,8 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "ToolRunners.h"
-#include "Unit1.h"
+#include "ClientState.h"
+#include "WorkFolder.h"
 
 namespace fs = std::filesystem;
 

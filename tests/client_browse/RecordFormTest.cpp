@@ -16,9 +16,9 @@
 #include <QTabWidget>
 
 #include "BrowseFixture.h"
+#include "ClientState.h"
 #include "HttpClient.h"
 #include "RecordPicture.h"
-#include "Unit1.h"
 #include "Unit5.h"
 #include "Unit8.h"
 #include "ValueListEditor.h"

@@ -4,8 +4,8 @@
 #include <QLabel>
 
 #include "BrowseFixture.h"
+#include "ClientState.h"
 #include "StringGrid.h"
-#include "Unit1.h"
 #include "Unit7.h"
 #include "Unit8.h"
 #include "ValueListEditor.h"

@@ -2,8 +2,8 @@
 // through the hits, and the search runs again so that the form shows the hit that took the deleted one's row.
 
 #include "BrowseFixture.h"
+#include "ClientState.h"
 #include "StringGrid.h"
-#include "Unit1.h"
 #include "Unit7.h"
 #include "Unit8.h"
 #include "ValueListEditor.h"

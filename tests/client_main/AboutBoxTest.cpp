@@ -4,9 +4,9 @@
 #include <QRegularExpression>
 
 #include "ABOUT.h"
+#include "ClientState.h"
 #include "ClientWindows.h"
 #include "Dialogs.h"
-#include "Unit1.h"
 
 namespace {
 

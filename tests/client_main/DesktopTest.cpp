@@ -275,21 +275,39 @@ TEST_F(DeleteQuestion, ASecondPressBringsTheOpenOneToTheFront)
     EXPECT_TRUE(requestsTo("delete.php").empty());
 }
 
-// The box is at least as wide as its caption needs beside the title bar's buttons, in the title font, which
-// window managers draw bold; the program's own font makes its text much narrower than that.
-TEST_F(DeleteQuestion, ItIsAsWideAsItsCaptionNeeds)
+// A box is at least as wide as its caption needs in the title font, which window managers draw bold, with room
+// beside it for the window's icon and the title bar's three buttons, each as wide as the bar is high; the program's
+// own font makes a short text much narrower than that. The plain message takes the application's name as caption.
+TEST_F(DeleteQuestion, ItAndAPlainMessageAreAsWideAsTheirCaptionsNeed)
 {
     const ProgramFonts fonts;
-    int width = 0;
-    int captionWidth = 0;
-    askTheRealDeleteQuestion([&](QMessageBox& box) {
-        QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-        titleFont.setBold(true);
-        const int buttons = 3 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
-        captionWidth = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + buttons;
-        width = box.width();
-    });
-    EXPECT_GE(width, captionWidth);
+    const QString applicationName = QApplication::applicationName();
+    QApplication::setApplicationName("Tarvello Desk: a caption far wider than the message below it");
+    const struct {
+        const char* what;
+        std::function<void(const std::function<void(QMessageBox&)>&)> open;
+    } boxes[] = {
+        {"the delete question", askTheRealDeleteQuestion},
+        {"a plain message",
+         [](const std::function<void(QMessageBox&)>& whileOpen) {
+             whileOnShow<QMessageBox>([] { SystemDialogs().showMessage("Готово"); }, whileOpen);
+         }},
+    };
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.what);
+        int width = 0;
+        int captionWidth = 0;
+        b.open([&](QMessageBox& box) {
+            QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+            titleFont.setBold(true);
+            const int iconAndButtons = 4 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+            captionWidth = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + iconAndButtons;
+            width = box.width();
+        });
+        EXPECT_GT(captionWidth, 0);
+        EXPECT_GE(width, captionWidth);
+    }
+    QApplication::setApplicationName(applicationName);
 }
 
 }  // namespace

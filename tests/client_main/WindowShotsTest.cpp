@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "CatalogueServer.h"
+#include "ClientState.h"
 #include "ClientTestKit.h"
 #include "LoopbackServer.h"
 #include "Shots.h"
-#include "Unit1.h"
 #include "Unit8.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "LoopbackServer.h"
 
+#include "ClientState.h"
 #include "HttpClient.h"
-#include "Unit1.h"
 
 using tarvello::testserver::CatalogueServer;
 using tarvello::testserver::FormPart;

@@ -2,11 +2,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "OwnHome.h"
 #include "platform/Files.h"
@@ -183,6 +188,93 @@ TEST_F(FilesTest, DeleteMakesAMissingTrashAndWithoutAHomeKeepsTheFolder) {
         }
         fs::remove_all(root / "work");
     }
+}
+
+// A folder on another file system than the user's trash goes into that file system's own trash, which must be
+// the user's own: $top/.Trash/$uid when $top/.Trash is a real sticky folder, else $top/.Trash-$uid, each only as a
+// real folder owned by the user; with neither, the folder stays. Mounting a file system and handing folders to
+// another user need root.
+TEST_F(FilesTest, DeleteOnAnotherFileSystemUsesOnlyTheUsersOwnTrashThere) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a file system and to chown";
+    const fs::path volume = root / "volume";
+    fs::create_directories(volume);
+    // In a mount namespace of this process's own, so that the file system goes with the process whatever happens.
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tarvello-test", volume.c_str(), "tmpfs", 0, "size=1m,mode=0755") != 0)
+        GTEST_SKIP() << "cannot mount a file system here";
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
+    } unmount{volume};
+    fs::create_directories(root / "data");  // the user's trash, on the file system of root
+
+    const std::string uid = std::to_string(getuid());
+    const uid_t someoneElse = getuid() + 4321;
+    const auto folder = [&](const std::string& name, mode_t mode, uid_t owner) {
+        ASSERT_EQ(::mkdir((volume / name).c_str(), mode), 0) << name;
+        ASSERT_EQ(::chmod((volume / name).c_str(), mode), 0) << name;  // beyond the umask, the sticky bit too
+        ASSERT_EQ(::chown((volume / name).c_str(), owner, getgid()), 0) << name;
+    };
+    const auto link = [&](const std::string& name, const std::string& target) {
+        ASSERT_EQ(::symlink((volume / target).c_str(), (volume / name).c_str()), 0) << name;
+    };
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        std::string trash;  // under volume; empty: the folder stays where it is
+    } cases[] = {
+        {"no trash there yet", [] {}, ".Trash-" + uid},
+        {"a shared sticky .Trash", [&] { folder(".Trash", 01777, 0); }, ".Trash/" + uid},
+        {"the user's folder in a shared .Trash",
+         [&] {
+             folder(".Trash", 01777, 0);
+             folder(".Trash/" + uid, 0700, getuid());
+         },
+         ".Trash/" + uid},
+        {"another user's folder in a shared .Trash",
+         [&] {
+             folder(".Trash", 01777, 0);
+             folder(".Trash/" + uid, 0700, someoneElse);
+         },
+         ".Trash-" + uid},
+        {"a shared .Trash that is not sticky", [&] { folder(".Trash", 0777, 0); }, ".Trash-" + uid},
+        {"a shared .Trash that is a link",
+         [&] {
+             folder("shared", 01777, 0);
+             link(".Trash", "shared");
+         },
+         ".Trash-" + uid},
+        {"a .Trash-uid of another user", [&] { folder(".Trash-" + uid, 0700, someoneElse); }, ""},
+        {"a .Trash-uid that is a link",
+         [&] {
+             folder("mine", 0700, getuid());
+             link(".Trash-" + uid, "mine");
+         },
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& entry : fs::directory_iterator(volume)) fs::remove_all(entry.path());
+        c.prepare();
+        touch(volume / "work" / "f.txt", "kept");
+        ShellDeleteDirectory(u(volume / "work"));
+        std::vector<std::string> trashed;
+        for (const auto& entry : fs::recursive_directory_iterator(volume))
+            if (entry.path().filename() == "f.txt") trashed.push_back(entry.path().lexically_relative(volume).string());
+        if (c.trash.empty()) {
+            EXPECT_EQ(trashed, std::vector<std::string>{"work/f.txt"});
+            continue;
+        }
+        EXPECT_EQ(trashed, std::vector<std::string>{c.trash + "/files/work/f.txt"});
+        EXPECT_EQ(fs::status(volume / c.trash).permissions() & fs::perms::all, fs::perms::owner_all);
+        std::ifstream info(volume / c.trash / "info/work.trashinfo");
+        std::string header, path;
+        std::getline(info, header);
+        std::getline(info, path);
+        EXPECT_EQ(header, "[Trash Info]");
+        EXPECT_EQ(path, "Path=work");  // relative to the file system's top folder
+    }
+    EXPECT_TRUE(fs::is_empty(root / "data/Trash/files"));
 }
 
 TEST_F(FilesTest, MoveRenamesOnCollisionAndCreatesFolders) {
