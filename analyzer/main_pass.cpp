@@ -316,7 +316,7 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
             const std::lock_guard lock(mutex_);
             joining = segment.successor && frame >= segment.successor->start;
         }
-        const FrameDigest digest = DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC));
+        const FrameDigest digest = DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC), frame == segment.start);
         if (!Deliver(segment, frame, nullptr, true, joining, digest, agreement))
             return;
     }
@@ -355,7 +355,7 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
         }
         FrameDigest digest;
         if (checked || joining)
-            digest = DigestFrame(*read, timestamp);
+            digest = DigestFrame(*read, timestamp, frame == segment.start);
         if (!Deliver(segment, frame, &output, checked, joining, digest, agreement))
             return;
     }
@@ -393,8 +393,8 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
         if (segment.dropped || stopping_)
             return true;
         if (at < successor->digests.size()) {
-            if (successor->digests[at] == digest) {
-                agreement.changing = agreement.changing || (agreement.frames > 0 && !(agreement.last == digest));
+            if (SameFrame(successor->digests[at], digest)) {
+                agreement.changing = agreement.changing || (agreement.frames > 0 && !SameFrame(agreement.last, digest));
                 ++agreement.frames;
             } else {
                 agreement = {};
