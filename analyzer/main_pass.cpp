@@ -1,5 +1,6 @@
 #include "main_pass.h"
 
+#include "capture_memory.h"
 #include "content_rows.h"
 #include "frame_reader.h"
 
@@ -24,22 +25,20 @@ constexpr int kReorderFrames = 16;
 // frames that a join reads twice.
 constexpr int kMinSegmentFrames = 1500;
 constexpr int kMinSegmentJoins = 4;
-// What one capture holds in memory, in frames as read: on the library's decoder threads (their frames and
-// references, the read-ahead ring; about 20 with eight cores, more where the decoder runs more threads), and on
-// one decoder thread of its own (its references, the library's picture and the frame read). The captures
-// together keep to the budget.
-constexpr double kFramesPerCapture = 40;
-constexpr double kFramesPerOneThreadCapture = 12;
+// Besides the captures the process holds its libraries and the table view picture; the whole keeps to the budget.
+constexpr double kProcessBytes = 100 << 20;
 constexpr double kMemoryBudget = 1 << 30;
 constexpr double kLargeFrameMemoryBudget = 2.0 * (1 << 30);
 // How much faster the first capture, on the library's decoder threads, reads than one on a single thread while
 // all the captures share the cores.
 constexpr double kFirstCaptureSpeed = 1.3;
 
-// Key frames of the video stream in decode order, found from its packets alone (nothing is decoded).
+// Key frames of the video stream in decode order, found from its packets alone (nothing is decoded), and the
+// decoded pictures' bytes a pixel.
 struct KeyFrames {
     std::vector<int> positions;
     int longestInterval = 0;  // the last key frame's interval runs to the last packet
+    double decodedBytesPerPixel = DecodedBytesPerPixel(-1);
 };
 
 // Where the packets cannot be read, no key frame is known and the pass keeps to one capture.
@@ -49,6 +48,7 @@ try {
     cv::VideoCapture packets;
     if (!packets.open(path, cv::CAP_FFMPEG, {cv::CAP_PROP_FORMAT, -1}))
         return keys;
+    keys.decodedBytesPerPixel = DecodedBytesPerPixel(packets.get(cv::CAP_PROP_CODEC_PIXEL_FORMAT));
     int packet = 0;
     for (; packets.grab(); ++packet)
         if (packets.get(cv::CAP_PROP_LRF_HAS_KEY_FRAME) != 0) {
@@ -104,18 +104,17 @@ struct Split {
 // holds a capture for every core, the first one decodes on the library's threads (it reads on alone where a join
 // fails) and the others on one thread each. Elsewhere half the cores' captures decode on the library's threads.
 // Each capture must read enough frames to pay for its join.
-Split ChooseSplit(cv::Size frameSize, int frameCount, int joinFrames)
+Split ChooseSplit(cv::Size frameSize, double decodedBytesPerPixel, int frameCount, int joinFrames)
 {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    const double frameBytes = frameSize.area() * 3.0;
-    const double budget = frameSize.area() > 1920 * 1080 ? kLargeFrameMemoryBudget : kMemoryBudget;
+    const CaptureMemory capture = MemoryOfACapture(frameSize, decodedBytesPerPixel, cores);
+    const double budget =
+        (frameSize.area() > 1920 * 1080 ? kLargeFrameMemoryBudget : kMemoryBudget) - kProcessBytes;
     const int paying = std::min(frameCount / kMinSegmentFrames, frameCount / (kMinSegmentJoins * joinFrames));
-    const int oneThread = 1 + static_cast<int>((budget - kFramesPerCapture * frameBytes) /
-                                               (kFramesPerOneThreadCapture * frameBytes));
+    const int oneThread = 1 + static_cast<int>((budget - capture.libraryThreads) / capture.oneThread);
     if (cores > 1 && std::min(paying, oneThread) >= cores)
         return {cores, 1};
-    return {std::max(1, std::min({cores / 2, paying, static_cast<int>(budget / (kFramesPerCapture * frameBytes))})),
-            0};
+    return {std::max(1, std::min({cores / 2, paying, static_cast<int>(budget / capture.libraryThreads)})), 0};
 }
 
 // The test setting that asks for a split of N captures on any video and reports the joins on standard error:
@@ -194,7 +193,8 @@ MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_
     // video could be split even with the shortest joins.
     segments_.push_back(std::make_unique<Segment>(0, 0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
-    if (forced.captures > 1 || ChooseSplit(frameSize, frameCount, 1).captures > 1)
+    // The least that a decoder holds: the pixel format is known once the key frames are sought.
+    if (forced.captures > 1 || ChooseSplit(frameSize, 1.5, frameCount, 1).captures > 1)
         launcher_ = std::thread(&MainPass::StartLaterCaptures, this, frameSize, forced.captures,
                                 forced.laterDecoderThreads);
 }
@@ -210,7 +210,7 @@ void MainPass::StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int fo
     // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
     checkFrames_ = keys.longestInterval + joinFrames_;
     const Split split = forcedCaptures > 0 ? Split{forcedCaptures, forcedDecoderThreads}
-                                           : ChooseSplit(frameSize, frameCount_, joinFrames_);
+                                           : ChooseSplit(frameSize, keys.decodedBytesPerPixel, frameCount_, joinFrames_);
     const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
     for (const int start : SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed)) {
         segments_.push_back(std::make_unique<Segment>(start, split.laterDecoderThreads));

@@ -1,4 +1,5 @@
 // Whole runs of TarvelloScan on tiny videos that ffmpeg makes in a temporary folder.
+#include "capture_memory.h"
 #include "frame_reader.h"
 #include "number_text.h"
 #include "rgb_flow.h"
@@ -1030,6 +1031,35 @@ TEST_F(SplitPass, DamagedTransportStreamRunsWholeOverSeveralCaptures)
     EXPECT_GT(frames, 300u);
     EXPECT_EQ(split.files.at("data.rgb").size(), 4 * frames);
     EXPECT_EQ(split.files.at("hashes.dat").size(), 90 * frames);
+}
+
+TEST_F(ScanRun, DecodedPicturesAreCountedInTheBytesOfTheVideosPixelFormat)
+{
+    // What the library tells of each video's pixel format gives the bytes of its decoded pictures.
+    struct Case {
+        const char* name;
+        const char* options;
+        double bytesPerPixel;
+    };
+    const Case cases[] = {
+        {"yuv420p.mp4", "-pix_fmt yuv420p", 1.5},
+        {"yuv420p10.mp4", "-pix_fmt yuv420p10le", 3},
+        {"yuv422p10.mp4", "-profile:v high422 -pix_fmt yuv422p10le", 4},
+        {"yuv444p.mkv", "-c:v ffv1 -pix_fmt yuv444p", 3},
+        {"yuv444p10.mkv", "-c:v ffv1 -pix_fmt yuv444p10le", 6},
+        {"yuv420p12.mkv", "-c:v ffv1 -pix_fmt yuv420p12le", 3},
+        {"gray.mkv", "-c:v ffv1 -pix_fmt gray", 1},
+        {"mjpeg.avi", "-c:v mjpeg -pix_fmt yuvj422p", 2},
+        {"vp9.webm", "-c:v libvpx-vp9 -deadline realtime", 1.5},
+    };
+    for (const Case& c : cases) {
+        const fs::path video = MakeVideo("testsrc2=size=64x48:rate=25:duration=0.2", "null", c.options, c.name);
+        cv::VideoCapture capture;
+        ASSERT_TRUE(OpenVideo(capture, video.c_str())) << c.name;
+        EXPECT_EQ(DecodedBytesPerPixel(capture.get(cv::CAP_PROP_CODEC_PIXEL_FORMAT)), c.bytesPerPixel) << c.name;
+    }
+    // A format that the library does not name counts as the largest.
+    EXPECT_EQ(DecodedBytesPerPixel(-1), 6);
 }
 
 std::size_t ThreadsOfThisProcess()
