@@ -32,6 +32,11 @@ constexpr double kLargeFrameMemoryBudget = 2.0 * (1 << 30);
 // How much faster the first capture, on the library's decoder threads, reads than one on a single thread while
 // all the captures share the cores.
 constexpr double kFirstCaptureSpeed = 1.3;
+// The frames that an early trial compares, at most, and at least: where the captures after the first decode
+// otherwise than it does, a trial capture like theirs starts at the first key frame, so that the first capture finds
+// out within its first key-frame interval whether such captures can agree with it at all.
+constexpr int kTrialFrames = 64;
+constexpr int kLeastTrialFrames = kReorderFrames + 1;
 
 // Key frames of the video stream in decode order, found from its packets alone (nothing is decoded), and the
 // decoded pictures' bytes a pixel.
@@ -97,6 +102,7 @@ std::vector<int> SegmentStarts(const KeyFrames& keys, int frameCount, int captur
 struct Split {
     int captures = 1;
     int laterDecoderThreads = 0;
+    bool trial = false;  // whether the budget holds a trial capture besides
 };
 
 // The split that the machine runs fastest within the memory budget. Captures on one decoder thread each give
@@ -113,7 +119,7 @@ Split ChooseSplit(cv::Size frameSize, double decodedBytesPerPixel, int frameCoun
     const int paying = std::min(frameCount / kMinSegmentFrames, frameCount / (kMinSegmentJoins * joinFrames));
     const int oneThread = 1 + static_cast<int>((budget - capture.libraryThreads) / capture.oneThread);
     if (cores > 1 && std::min(paying, oneThread) >= cores)
-        return {cores, 1};
+        return {cores, 1, oneThread > cores};
     return {std::max(1, std::min({cores / 2, paying, static_cast<int>(budget / capture.libraryThreads)})), 0};
 }
 
@@ -167,10 +173,11 @@ FrameOutput FrameStages::Work(const cv::Mat& read, int frame, StageClock& clock)
 }
 
 struct MainPass::Segment {
-    Segment(int first, int threads) : start(first), decoderThreads(threads) {}
+    Segment(int first, int threads, bool isTrial = false) : start(first), decoderThreads(threads), trial(isTrial) {}
 
     const int start;           // the frame that the capture is sought to
     const int decoderThreads;  // of its capture; 0 for the library's choice
+    const bool trial;          // only compared with the first capture, never handing out a frame
     cv::VideoCapture capture;
 
     // Guarded by mutex_:
@@ -191,10 +198,12 @@ MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_
 
     // The first capture opens at once; the key frames that the others start from are sought meanwhile, where the
     // video could be split even with the shortest joins.
+    // The least that a decoder holds counts here: the pixel format is known once the key frames are sought.
+    const bool split = forced.captures > 1 || ChooseSplit(frameSize, 1.5, frameCount, 1).captures > 1;
+    launched_ = !split;
     segments_.push_back(std::make_unique<Segment>(0, 0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
-    // The least that a decoder holds: the pixel format is known once the key frames are sought.
-    if (forced.captures > 1 || ChooseSplit(frameSize, 1.5, frameCount, 1).captures > 1)
+    if (split)
         launcher_ = std::thread(&MainPass::StartLaterCaptures, this, frameSize, forced.captures,
                                 forced.laterDecoderThreads);
 }
@@ -204,19 +213,35 @@ void MainPass::StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int fo
 {
     const KeyFrames keys = ScanKeyFrames(path_);
     const std::lock_guard lock(mutex_);
+    launched_ = true;
+    changed_.notify_all();
     if (stopping_)
         return;
     joinFrames_ = keys.longestInterval + kReorderFrames + 1;
     // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
     checkFrames_ = keys.longestInterval + joinFrames_;
-    const Split split = forcedCaptures > 0 ? Split{forcedCaptures, forcedDecoderThreads}
-                                           : ChooseSplit(frameSize, keys.decodedBytesPerPixel, frameCount_, joinFrames_);
+    const Split split = forcedCaptures > 0
+                            ? Split{forcedCaptures, forcedDecoderThreads, forcedDecoderThreads == 1}
+                            : ChooseSplit(frameSize, keys.decodedBytesPerPixel, frameCount_, joinFrames_);
     const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
-    for (const int start : SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed)) {
-        segments_.push_back(std::make_unique<Segment>(start, split.laterDecoderThreads));
-        segments_[segments_.size() - 2]->successor = segments_.back().get();
-        threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
+    const std::vector<int> starts = SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed);
+    // The trial ends before the first capture reaches the next start, which its joins then compare from, and
+    // like a join it passes over broken frames where the seek lands off a key frame.
+    if (split.trial && !starts.empty() && keys.positions.size() > 1) {
+        const int trialStart = keys.positions[1] + kSeekLead;
+        trialFrames_ = std::min({kTrialFrames, joinFrames_, starts.front() - trialStart});
+        if (trialFrames_ >= kLeastTrialFrames)
+            AddCapture(trialStart, split.laterDecoderThreads, true);
     }
+    for (const int start : starts)
+        AddCapture(start, split.laterDecoderThreads, false);
+}
+
+void MainPass::AddCapture(int start, int decoderThreads, bool trial)
+{
+    segments_.push_back(std::make_unique<Segment>(start, decoderThreads, trial));
+    segments_[segments_.size() - 2]->successor = segments_.back().get();
+    threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
 }
 
 MainPass::~MainPass()
@@ -306,23 +331,32 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
         segment.capture.set(cv::CAP_PROP_POS_FRAMES, segment.start);
     Agreement agreement;
     int frame = segment.start;
-    // Up to a whole join's frames past a later segment's start, the capture before it hands out the frames.
-    const int handedOutFrom = segment.start == 0 ? 0 : std::min(segment.start + joinFrames_, frameCount_);
+    // Up to a whole join's frames past a later segment's start, the capture before it hands out the frames. A
+    // trial's frames are all compared before they would be.
+    const int handedOutFrom = segment.start == 0 ? 0
+                              : segment.trial    ? std::min(segment.start + checkFrames_, frameCount_)
+                                                 : std::min(segment.start + joinFrames_, frameCount_);
     bool joining = false;
     for (cv::Mat read; frame < handedOutFrom; ++frame) {
         if (!segment.capture.read(read))
             return;
         {
             const std::lock_guard lock(mutex_);
-            joining = segment.successor && frame >= segment.successor->start;
+            joining = !segment.trial && segment.successor && frame >= segment.successor->start;
         }
         const FrameDigest digest = DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC), frame == segment.start);
         if (!Deliver(segment, frame, nullptr, true, joining, digest, agreement))
             return;
     }
+    if (segment.trial)
+        return;
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return plan_ || stopping_ || segment.dropped; });
+        // Under the test setting the first capture starts once the others are there, so that the joins it reports
+        // do not hang on which thread comes first.
+        changed_.wait(lock, [&] {
+            return (plan_ && (launched_ || segment.start > 0 || !reportJoins_)) || stopping_ || segment.dropped;
+        });
         if (stopping_ || segment.dropped)
             return;
     }
@@ -400,8 +434,16 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
                 agreement = {};
             }
             agreement.last = digest;
-            if (agreement.frames < joinFrames_ || !agreement.changing)
+            if (agreement.frames < (successor->trial ? trialFrames_ : joinFrames_) || !agreement.changing)
                 return false;
+            if (successor->trial) {
+                // Captures that decode as the trial did can agree with this one: the joins take it from here.
+                successor->dropped = true;
+                segment.successor = successor->successor;
+                agreement = {};
+                changed_.notify_all();
+                continue;
+            }
             segment.joinedAt = frame + 1;
             successor->joined = true;
             Report("joined at frame", *successor, segment.joinedAt);
@@ -413,6 +455,19 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
         // until this segment is sure to count itself: one that the capture before it has not joined may be
         // numbered wrongly, and is then dropped in turn. Its own frames that the check compares are all there.
         if (static_cast<int>(at) >= checkFrames_) {
+            if (successor->trial) {
+                // Captures that decode as the trial did never agree with this one: it reads the video alone, at
+                // the speed of one capture, the others ending now.
+                for (const auto& later : segments_)
+                    if (later.get() != &segment) {
+                        later->dropped = true;
+                        later->outputs.clear();
+                    }
+                segment.successor = nullptr;
+                Report("disagrees: one capture reads on from frame", *successor, frame);
+                changed_.notify_all();
+                return false;
+            }
             changed_.wait(lock, [&] { return segment.start == 0 || segment.joined || segment.dropped || stopping_; });
             if (segment.dropped || stopping_)
                 return true;
@@ -421,7 +476,9 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
         successor->outputs.clear();
         segment.successor = successor->successor;
         agreement = {};
-        Report("dropped at frame", *successor, frame);
+        // A trial whose reading failed tells nothing.
+        if (!successor->trial)
+            Report("dropped at frame", *successor, frame);
         changed_.notify_all();
     }
     return false;

@@ -96,6 +96,7 @@ private:
     };
 
     void StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int forcedDecoderThreads);
+    void AddCapture(int start, int decoderThreads, bool trial);
     void Read(Segment& segment);
     void ReadFrames(Segment& segment, StageClock& clock);
     bool Deliver(Segment& segment, int frame, FrameOutput* output, bool checked, bool joining,
@@ -115,9 +116,11 @@ private:
     std::optional<MainPassPlan> plan_;
     int joinFrames_ = 0;       // agreeing frames that join two segments
     int checkFrames_ = 0;      // the frames of a segment's start that may join it
+    int trialFrames_ = 0;      // agreeing frames that pass a trial
     std::size_t current_ = 0;  // the segment handing out frames
     int next_ = 0;             // the frame to hand out next
     bool stopping_ = false;
+    bool launched_ = false;    // the captures after the first are started, where there are any
     StageClock clock_;
 
     FrameOutput output_;
