@@ -344,7 +344,8 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
             const std::lock_guard lock(mutex_);
             joining = !segment.trial && segment.successor && frame >= segment.successor->start;
         }
-        const FrameDigest digest = DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC), frame == segment.start);
+        const FrameDigest digest =
+            DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC), frame == segment.start);
         if (!Deliver(segment, frame, nullptr, true, joining, digest, agreement))
             return;
     }

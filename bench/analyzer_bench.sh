@@ -11,8 +11,8 @@
 # clips; peak memory at most 1 GB.
 # Usage: bench/analyzer_bench.sh [build/bin folder]
 # CLIPS=folder keeps the clips there and makes only the missing ones (the long ones take a while).
-# SECONDS_LIST="30 300" runs only the H.264 clips of those lengths (SECONDS_LIST="" none of them); OTHERS="vp9 av1 high422" names the other clips
-# to run (OTHERS="" none of them).
+# SECONDS_LIST="30 300" runs only the H.264 clips of those lengths (SECONDS_LIST="" none of them);
+# OTHERS="vp9 av1 high422" names the other clips to run (OTHERS="" none of them).
 set -euo pipefail
 bin=${1:-"$(dirname "$0")/../build/bin"}
 runs=${RUNS:-3}

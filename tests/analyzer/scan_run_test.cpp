@@ -957,12 +957,11 @@ class SplitPassOfCodec : public SplitPass, public testing::WithParamInterface<Co
 TEST_P(SplitPassOfCodec, GivesTheOutputsOfOneCapture)
 {
     const CodecCase& c = GetParam();
+    const std::string source = "testsrc2=size=128x96:rate=25:duration=" + std::to_string(c.seconds);
+    const std::string passes = " -passlogfile " + Quote(Path("pass")) + " -pass ";
     if (c.twoPass)
-        MakeVideo("testsrc2=size=128x96:rate=25:duration=" + std::to_string(c.seconds), c.filters,
-                  c.options + " -pass 1 -passlogfile " + Quote(Path("pass")), c.name);
-    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=" + std::to_string(c.seconds),
-                                     c.filters, c.options + (c.twoPass ? " -pass 2 -passlogfile " + Quote(Path("pass")) : ""),
-                                     c.name);
+        MakeVideo(source, c.filters, c.options + passes + "1", c.name);
+    const fs::path video = MakeVideo(source, c.filters, c.options + (c.twoPass ? passes + "2" : ""), c.name);
     if (c.damage)
         c.damage(video);
     const std::string joins = ExpectOutputsOfOneCapture(video, 3);
