@@ -62,7 +62,9 @@ private:
 // read that fails, or at the frame count.
 // The frames of a segment that the capture before it hands out are only compared, which needs no plan: the
 // captures after the first read them while the plan is being made. On the longest videos the captures after the
-// first decode on one thread each, which gets the most frames a second out of all the cores.
+// first decode on one thread each, which gets the most frames a second out of all the cores; a short trial capture
+// like theirs at the first key frame then shows early whether they can agree with the first capture at all, which
+// reads the video alone where they cannot.
 class MainPass {
 public:
     // Starts the captures on the video, whose frames are about frameSize (the memory budget counts it).
