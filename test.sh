@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds from scratch and runs every test: first through ctest, which gives each test a
 # process of its own, then each test program whole with its tests in a random order, so that a test that leans
-# on what an earlier one left behind fails too.
+# on what an earlier one left behind fails too. Then the code with threads and locks under ThreadSanitizer and the
+# analyzer under AddressSanitizer, each built from scratch in a tree of its own (scripts/sanitizer-tests.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
-rm -rf build
+rm -rf build build-tsan build-asan
 scripts/setup.sh
 cd build
 export QT_QPA_PLATFORM=offscreen
@@ -24,3 +25,5 @@ if ((${#failed[@]})); then
   exit 1
 fi
 echo "Every test program passed whole and shuffled."
+cd ..
+scripts/sanitizer-tests.sh

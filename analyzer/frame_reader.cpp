@@ -1,28 +1,9 @@
 #include "frame_reader.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <stdexcept>
 
-namespace {
-
-// The decoder threads asked for by the capture that this thread opens, or 0.
-thread_local long decoderThreadsAsked = 0;
-
-}  // namespace
-
-// The FFmpeg back-end gives a capture's decoder as many threads as sysconf counts processors online, and has no
-// setting of its own for it. While OpenVideo opens a capture with a number of decoder threads, this answers that
-// number to the thread that opens it; everything else goes to the C library.
-extern "C" long sysconf(int name) noexcept
-{
-    if (name == _SC_NPROCESSORS_ONLN && decoderThreadsAsked > 0)
-        return decoderThreadsAsked;
-    static const auto library = reinterpret_cast<long (*)(int) noexcept>(dlsym(RTLD_NEXT, "sysconf"));
-    return library(name);
-}
+#include "platform/DecoderThreads.h"
 
 // Through the FFmpeg back-end alone: other back-ends print their own failures for a file that FFmpeg cannot
 // open, or take it for a picture sequence. Frames come as stored, never turned by the file's rotation flag, so
@@ -30,13 +11,9 @@ extern "C" long sysconf(int name) noexcept
 // library without automatic rotation cannot turn them either, so the result of that setting does not matter.
 bool OpenVideo(cv::VideoCapture& capture, const char* path, int decoderThreads)
 {
-    struct Asked {
-        explicit Asked(int threads) { decoderThreadsAsked = threads; }
-        ~Asked() { decoderThreadsAsked = 0; }
-    };
     {
-        const Asked asked(decoderThreads);
-        if (!capture.open(path, cv::CAP_FFMPEG))
+        const DecoderThreads threads(decoderThreads);
+        if (!capture.open(path, cv::CAP_FFMPEG, threads.OpenParameters()))
             return false;
     }
     capture.set(cv::CAP_PROP_ORIENTATION_AUTO, 0);

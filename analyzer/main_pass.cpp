@@ -7,7 +7,6 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -173,74 +172,78 @@ FrameOutput FrameStages::Work(const cv::Mat& read, int frame, StageClock& clock)
 }
 
 struct MainPass::Segment {
-    Segment(int first, int threads, bool isTrial = false) : start(first), decoderThreads(threads), trial(isTrial) {}
+    Segment(std::size_t number_, int first, int threads, bool isTrial = false)
+        : number(number_), start(first), decoderThreads(threads), trial(isTrial)
+    {
+    }
 
+    const std::size_t number;  // in the join rule
     const int start;           // the frame that the capture is sought to
     const int decoderThreads;  // of its capture; 0 for the library's choice
     const bool trial;          // only compared with the first capture, never handing out a frame
-    cv::VideoCapture capture;
+    cv::VideoCapture capture;  // its reading thread's alone
 
     // Guarded by mutex_:
-    std::deque<FrameOutput> outputs;   // not yet handed out, in frame order
-    std::vector<FrameDigest> digests;  // of the frames from start on, up to checkFrames_ of them
-    Segment* successor = nullptr;      // the next segment not dropped
-    int joinedAt = INT_MAX;            // the first frame that the successor hands out
-    bool joined = false;               // by the segment before it
-    bool ended = false;
-    bool dropped = false;
-    std::exception_ptr error;  // what ended the reading, after the frames in outputs
+    std::deque<FrameOutput> outputs;  // not yet handed out, in frame order
+    std::exception_ptr error;         // what ended the reading, after the frames in outputs
 };
 
 MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_(path), frameCount_(frameCount)
 {
     const Split forced = ForcedSplit();
-    reportJoins_ = forced.captures > 0;
+    forcedSplit_ = forced.captures > 0;
 
     // The first capture opens at once; the key frames that the others start from are sought meanwhile, where the
-    // video could be split even with the shortest joins.
-    // The least that a decoder holds counts here: the pixel format is known once the key frames are sought.
-    const bool split = forced.captures > 1 || ChooseSplit(frameSize, 1.5, frameCount, 1).captures > 1;
-    launched_ = !split;
-    segments_.push_back(std::make_unique<Segment>(0, 0));
+    // video could be split even with the shortest joins. The least that a decoder holds counts here: the pixel
+    // format is known once the key frames are sought.
+    segments_.push_back(std::make_unique<Segment>(0, 0, 0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
-    if (split)
+    if (forced.captures > 1 || ChooseSplit(frameSize, 1.5, frameCount, 1).captures > 1) {
+        launched_ = false;
         launcher_ = std::thread(&MainPass::StartLaterCaptures, this, frameSize, forced.captures,
                                 forced.laterDecoderThreads);
+    }
 }
 
 // Finds the key frames and starts a capture from each start chosen among them.
 void MainPass::StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int forcedDecoderThreads)
 {
     const KeyFrames keys = ScanKeyFrames(path_);
-    const std::lock_guard lock(mutex_);
-    launched_ = true;
-    changed_.notify_all();
-    if (stopping_)
-        return;
-    joinFrames_ = keys.longestInterval + kReorderFrames + 1;
-    // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
-    checkFrames_ = keys.longestInterval + joinFrames_;
-    const Split split = forcedCaptures > 0
-                            ? Split{forcedCaptures, forcedDecoderThreads, forcedDecoderThreads == 1}
-                            : ChooseSplit(frameSize, keys.decodedBytesPerPixel, frameCount_, joinFrames_);
-    const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
-    const std::vector<int> starts = SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed);
-    // The trial ends before the first capture reaches the next start, which its joins then compare from, and
-    // like a join it passes over broken frames where the seek lands off a key frame.
-    if (split.trial && !starts.empty() && keys.positions.size() > 1) {
-        const int trialStart = keys.positions[1] + kSeekLead;
-        trialFrames_ = std::min({kTrialFrames, joinFrames_, starts.front() - trialStart});
-        if (trialFrames_ >= kLeastTrialFrames)
-            AddCapture(trialStart, split.laterDecoderThreads, true);
+    {
+        const std::lock_guard lock(mutex_);
+        if (!stopping_) {
+            joinFrames_ = keys.longestInterval + kReorderFrames + 1;
+            // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
+            checkFrames_ = keys.longestInterval + joinFrames_;
+            rule_.SetBounds(joinFrames_, checkFrames_);
+            const Split split =
+                forcedCaptures > 0 ? Split{forcedCaptures, forcedDecoderThreads, forcedDecoderThreads == 1}
+                                   : ChooseSplit(frameSize, keys.decodedBytesPerPixel, frameCount_, joinFrames_);
+            const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
+            const std::vector<int> starts =
+                SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed);
+            // The trial ends before the first capture reaches the next start, which its joins then compare from,
+            // and like a join it passes over broken frames where the seek lands off a key frame.
+            if (split.trial && !starts.empty() && keys.positions.size() > 1) {
+                const int trialStart = keys.positions[1] + kSeekLead;
+                const int trialFrames = std::min({kTrialFrames, joinFrames_, starts.front() - trialStart});
+                if (trialFrames >= kLeastTrialFrames) {
+                    trialFrames_ = trialFrames;
+                    AddCapture(trialStart, split.laterDecoderThreads, true);
+                }
+            }
+            for (const int start : starts)
+                AddCapture(start, split.laterDecoderThreads, false);
+        }
+        launched_ = true;
     }
-    for (const int start : starts)
-        AddCapture(start, split.laterDecoderThreads, false);
+    changed_.notify_all();
 }
 
 void MainPass::AddCapture(int start, int decoderThreads, bool trial)
 {
-    segments_.push_back(std::make_unique<Segment>(start, decoderThreads, trial));
-    segments_[segments_.size() - 2]->successor = segments_.back().get();
+    const std::size_t number = trial ? rule_.AddTrial(start, trialFrames_) : rule_.AddSegment(start);
+    segments_.push_back(std::make_unique<Segment>(number, start, decoderThreads, trial));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
 }
 
@@ -278,24 +281,20 @@ const FrameOutput* MainPass::Next()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        Segment& segment = *segments_[current_];
+        Segment& segment = *segments_[rule_.Current()];
         if (!segment.outputs.empty()) {
-            output_ = std::move(segment.outputs.front());
+            FrameOutput& output = segment.outputs.front();
+            if (rule_.HandsOut(output.frame)) {
+                output_ = std::move(output);
+                segment.outputs.pop_front();
+                return &output_;
+            }
             segment.outputs.pop_front();
-            ++next_;
-            return &output_;
-        }
-        if (segment.joinedAt == next_) {
-            // The successor's frames before the join were read by this segment too.
-            std::deque<FrameOutput>& outputs = segment.successor->outputs;
-            while (!outputs.empty() && outputs.front().frame < next_)
-                outputs.pop_front();
-            current_ = std::find_if(segments_.begin(), segments_.end(),
-                                    [&](const auto& s) { return s.get() == segment.successor; }) -
-                       segments_.begin();
             continue;
         }
-        if (segment.ended) {
+        if (rule_.HandOver())
+            continue;
+        if (rule_.Ended(segment.number)) {
             if (segment.error)
                 std::rethrow_exception(segment.error);
             return nullptr;
@@ -317,7 +316,7 @@ void MainPass::Read(Segment& segment)
     {
         const std::lock_guard lock(mutex_);
         segment.error = error;
-        segment.ended = true;
+        rule_.End(segment.number);
         clock_ += clock;
     }
     changed_.notify_all();
@@ -329,36 +328,33 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
     // A capture that does not open, or whose seek fails, reads no frame.
     if (OpenVideo(segment.capture, path_, segment.decoderThreads) && segment.start > 0)
         segment.capture.set(cv::CAP_PROP_POS_FRAMES, segment.start);
-    Agreement agreement;
     int frame = segment.start;
     // Up to a whole join's frames past a later segment's start, the capture before it hands out the frames. A
     // trial's frames are all compared before they would be.
     const int handedOutFrom = segment.start == 0 ? 0
-                              : segment.trial    ? std::min(segment.start + checkFrames_, frameCount_)
+                              : segment.trial            ? std::min(segment.start + checkFrames_, frameCount_)
                                                  : std::min(segment.start + joinFrames_, frameCount_);
-    bool joining = false;
     for (cv::Mat read; frame < handedOutFrom; ++frame) {
         if (!segment.capture.read(read))
             return;
+        bool compared = false;
         {
             const std::lock_guard lock(mutex_);
-            joining = !segment.trial && segment.successor && frame >= segment.successor->start;
+            compared = rule_.Compares(segment.number, frame);
         }
         const FrameDigest digest =
             DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC), frame == segment.start);
-        if (!Deliver(segment, frame, nullptr, true, joining, digest, agreement))
+        if (!Deliver(segment, frame, nullptr, compared, digest))
             return;
     }
     if (segment.trial)
         return;
     {
         std::unique_lock lock(mutex_);
-        // Under the test setting the first capture starts once the others are there, so that the joins it reports
-        // do not hang on which thread comes first.
         changed_.wait(lock, [&] {
-            return (plan_ && (launched_ || segment.start > 0 || !reportJoins_)) || stopping_ || segment.dropped;
+            return (plan_ && (launched_ || !forcedSplit_)) || stopping_ || rule_.Dropped(segment.number);
         });
-        if (stopping_ || segment.dropped)
+        if (stopping_ || rule_.Dropped(segment.number))
             return;
     }
     // A capture on the library's decoder threads reads ahead on a thread of its own, as one capture alone reads
@@ -382,111 +378,80 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
             return;
         clock.Lap(StageClock::kRead);
         FrameOutput output = stages.Work(*read, frame, clock);
-        bool checked = false;
+        bool kept = false;
+        bool compared = false;
         {
             const std::lock_guard lock(mutex_);
-            checked = segment.start > 0 && frame - segment.start < checkFrames_;
-            joining = segment.successor && frame >= segment.successor->start;
+            kept = rule_.KeepsDigest(segment.number, frame);
+            compared = rule_.Compares(segment.number, frame);
         }
         FrameDigest digest;
-        if (checked || joining)
+        if (kept || compared)
             digest = DigestFrame(*read, timestamp, frame == segment.start);
-        if (!Deliver(segment, frame, &output, checked, joining, digest, agreement))
+        if (!Deliver(segment, frame, &output, compared, digest))
             return;
     }
 }
 
-// Adds the frame's output (where it has one) and digest (where it is checked) to the segment and compares it
-// with the successor's frame; false where the segment reads no further.
-bool MainPass::Deliver(Segment& segment, int frame, FrameOutput* output, bool checked, bool joining,
-                       const FrameDigest& digest, Agreement& agreement)
+// Adds the frame's output (where it has one) and digest (where the rule keeps it) to the segment and, where the
+// rule compares the frame, compares it with the successor's frame; false where the segment reads no further.
+bool MainPass::Deliver(Segment& segment, int frame, FrameOutput* output, bool compared, const FrameDigest& digest)
 {
     std::unique_lock lock(mutex_);
-    if (segment.dropped || stopping_)
+    if (rule_.Dropped(segment.number) || stopping_)
         return false;
     if (output)
         segment.outputs.push_back(std::move(*output));
-    if (checked)
-        segment.digests.push_back(digest);
+    rule_.AddDigest(segment.number, frame, digest);
     changed_.notify_all();
-    return !(joining && JoinSuccessor(segment, frame, digest, agreement, lock));
+    return !(compared && JoinSuccessor(segment, frame, digest, lock));
 }
 
-// Compares the frame with the successor's frame of the same number; true once the segment has joined its
-// successor (or the pass stops), which ends the segment's reading.
-bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, Agreement& agreement,
+// Asks the rule about the frame until it can answer; true once the segment has joined its successor, is dropped
+// or the pass stops, which ends the segment's reading.
+bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest,
                              std::unique_lock<std::mutex>& lock)
 {
-    while (Segment* successor = segment.successor) {
-        if (frame < successor->start)
-            return false;
-        const std::size_t at = frame - successor->start;
-        changed_.wait(lock, [&] {
-            return at < successor->digests.size() || successor->ended || static_cast<int>(at) >= checkFrames_ ||
-                   segment.dropped || stopping_;
-        });
-        if (segment.dropped || stopping_)
+    for (;;) {
+        if (stopping_)
             return true;
-        if (at < successor->digests.size()) {
-            if (SameFrame(successor->digests[at], digest)) {
-                agreement.changing = agreement.changing || (agreement.frames > 0 && !SameFrame(agreement.last, digest));
-                ++agreement.frames;
-            } else {
-                agreement = {};
-            }
-            agreement.last = digest;
-            if (agreement.frames < (successor->trial ? trialFrames_ : joinFrames_) || !agreement.changing)
-                return false;
-            if (successor->trial) {
-                // Captures that decode as the trial did can agree with this one: the joins take it from here.
-                successor->dropped = true;
-                segment.successor = successor->successor;
-                agreement = {};
-                changed_.notify_all();
-                continue;
-            }
-            segment.joinedAt = frame + 1;
-            successor->joined = true;
-            Report("joined at frame", *successor, segment.joinedAt);
+        const JoinRule::Answer answer = rule_.Compare(segment.number, frame, digest);
+        switch (answer.step) {
+        case JoinRule::Step::kReadOn:
+            return false;
+        case JoinRule::Step::kWait:
+            changed_.wait(lock);
+            break;
+        case JoinRule::Step::kJoined:
+            Report("joined at frame", answer.other, rule_.JoinedAt(segment.number));
             changed_.notify_all();
             return true;
+        case JoinRule::Step::kDroppedSuccessor:
+            segments_[answer.other]->outputs.clear();
+            // A trial whose reading failed tells nothing.
+            if (!rule_.Trial(answer.other))
+                Report("dropped at frame", answer.other, frame);
+            changed_.notify_all();
+            break;
+        case JoinRule::Step::kTrialAgreed:
+            changed_.notify_all();
+            break;
+        case JoinRule::Step::kAlone:
+            // The others end now; this capture reads the video at the speed of one.
+            for (const auto& other : segments_)
+                if (other.get() != &segment)
+                    other->outputs.clear();
+            Report("disagrees: one capture reads on from frame", answer.other, frame);
+            changed_.notify_all();
+            return false;
+        case JoinRule::Step::kDropped:
+            return true;
         }
-        // The successor has no such frame to compare: it ended before it, or the frame lies past its start by
-        // more than a join may take. This segment reads on in its place. Where the two never agreed, that waits
-        // until this segment is sure to count itself: one that the capture before it has not joined may be
-        // numbered wrongly, and is then dropped in turn. Its own frames that the check compares are all there.
-        if (static_cast<int>(at) >= checkFrames_) {
-            if (successor->trial) {
-                // Captures that decode as the trial did never agree with this one: it reads the video alone, at
-                // the speed of one capture, the others ending now.
-                for (const auto& later : segments_)
-                    if (later.get() != &segment) {
-                        later->dropped = true;
-                        later->outputs.clear();
-                    }
-                segment.successor = nullptr;
-                Report("disagrees: one capture reads on from frame", *successor, frame);
-                changed_.notify_all();
-                return false;
-            }
-            changed_.wait(lock, [&] { return segment.start == 0 || segment.joined || segment.dropped || stopping_; });
-            if (segment.dropped || stopping_)
-                return true;
-        }
-        successor->dropped = true;
-        successor->outputs.clear();
-        segment.successor = successor->successor;
-        agreement = {};
-        // A trial whose reading failed tells nothing.
-        if (!successor->trial)
-            Report("dropped at frame", *successor, frame);
-        changed_.notify_all();
     }
-    return false;
 }
 
-void MainPass::Report(const char* event, const Segment& segment, int frame) const
+void MainPass::Report(const char* event, std::size_t segment, int frame) const
 {
-    if (reportJoins_)
-        std::fprintf(stderr, "Segment from frame %i %s %i\n", segment.start, event, frame);
+    if (forcedSplit_)
+        std::fprintf(stderr, "Segment from frame %i %s %i\n", rule_.Start(segment), event, frame);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "frame_digest.h"
+#include "join_rule.h"
 #include "rgb_flow.h"
 #include "screenshot_plan.h"
 #include "stage_clock.h"
@@ -57,14 +58,26 @@ private:
 // A long video is read over several captures at once, each from a key frame on; every capture after the first
 // is a segment whose results count only once the capture before it has read on past its start until both
 // gave the same frames (equal bytes, equal time stamps) over a whole key-frame interval. Where that does not
-// happen within a bound, the earlier capture reads on alone and the later one's work is dropped. So the frames
-// handed out are always those of one capture read from the start, and the pass ends where that one would: at a
-// read that fails, or at the frame count.
+// happen within a bound, the earlier capture reads on alone and the later one's work is dropped. JoinRule
+// decides all of that; the pass runs the captures and keeps their outputs.
 // The frames of a segment that the capture before it hands out are only compared, which needs no plan: the
 // captures after the first read them while the plan is being made. On the longest videos the captures after the
 // first decode on one thread each, which gets the most frames a second out of all the cores; a short trial capture
 // like theirs at the first key frame then shows early whether they can agree with the first capture at all, which
 // reads the video alone where they cannot.
+//
+// What makes the outputs those of one capture read from the start:
+// - Outputs leave only through Next, only from the rule's current segment, each frame once and in frame order:
+//   segment 0 first, then the successor that it joined, from its join frame on, and so on. The successor's
+//   outputs before its join frame were read by the segment before it too; Next throws them away.
+// - A segment becomes current only once the current one has joined it, so every segment that hands out
+//   numbers its frames as a capture read from the start does.
+// - A dropped segment's outputs are cleared and it adds no more; nothing of it is ever handed out.
+// - The pass ends where the current segment's reading ends without a join: at a read that fails, at the frame
+//   count, or at its error, which Next rethrows after the frames before it.
+// - The reading threads decode, digest and work their frames without the lock; the outputs, the rule and the
+//   state of the pass change only under mutex_, and every such change that another thread may wait for is
+//   followed by a notification of changed_.
 class MainPass {
 public:
     // Starts the captures on the video, whose frames are about frameSize (the memory budget counts it).
@@ -88,44 +101,36 @@ public:
 private:
     struct Segment;
 
-    // The frames up to the one compared last that equal the successor's. They join the two only where two of
-    // them in a row differ: frames without time stamps that stay the same cannot show that both captures
-    // number them alike.
-    struct Agreement {
-        int frames = 0;
-        bool changing = false;
-        FrameDigest last;
-    };
-
     void StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int forcedDecoderThreads);
     void AddCapture(int start, int decoderThreads, bool trial);
     void Read(Segment& segment);
     void ReadFrames(Segment& segment, StageClock& clock);
-    bool Deliver(Segment& segment, int frame, FrameOutput* output, bool checked, bool joining,
-                 const FrameDigest& digest, Agreement& agreement);
-    bool JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, Agreement& agreement,
-                       std::unique_lock<std::mutex>& lock);
-    void Report(const char* event, const Segment& segment, int frame) const;
+    bool Deliver(Segment& segment, int frame, FrameOutput* output, bool compared, const FrameDigest& digest);
+    bool JoinSuccessor(Segment& segment, int frame, const FrameDigest& digest, std::unique_lock<std::mutex>& lock);
+    void Report(const char* event, std::size_t segment, int frame) const;
 
     const char* path_;
     const int frameCount_;
-    bool reportJoins_ = false;
+    // Set by the test setting: the joins are reported, and the first capture reads only once the others have
+    // started, so that they join where they would on an idle machine.
+    bool forcedSplit_ = false;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    // Guarded by mutex_:
-    std::vector<std::unique_ptr<Segment>> segments_;  // in frame order; the first one reads from the start
+    // Guarded by mutex_: the segments and what they hold, the rule, the plan, the stop, the stage times, and
+    // the reading threads that the launcher adds. Set once before the later captures start, the join, check and
+    // trial frames are read by their reading threads without it.
+    std::vector<std::unique_ptr<Segment>> segments_;  // in frame order, numbered as in the rule
+    JoinRule rule_;
     std::optional<MainPassPlan> plan_;
-    int joinFrames_ = 0;       // agreeing frames that join two segments
-    int checkFrames_ = 0;      // the frames of a segment's start that may join it
-    int trialFrames_ = 0;      // agreeing frames that pass a trial
-    std::size_t current_ = 0;  // the segment handing out frames
-    int next_ = 0;             // the frame to hand out next
+    int joinFrames_ = 0;    // agreeing frames that join two segments
+    int checkFrames_ = 0;   // the frames of a segment's start that may join it
+    int trialFrames_ = 0;   // agreeing frames that pass a trial
+    bool launched_ = true;  // the captures after the first have all started, or none will
     bool stopping_ = false;
-    bool launched_ = false;    // the captures after the first are started, where there are any
     StageClock clock_;
-
-    FrameOutput output_;
     std::vector<std::thread> threads_;  // they start once everything above is in place
-    std::thread launcher_;              // starts the captures after the first, adding to threads_ and segments_
+
+    FrameOutput output_;    // the one handed out last; Next's caller's alone
+    std::thread launcher_;  // starts the captures after the first, adding to threads_ and segments_
 };

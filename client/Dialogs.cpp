@@ -5,11 +5,13 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFontDatabase>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QUrl>
+#include <QWindow>
 
 #include "QtText.h"
 
@@ -45,8 +47,10 @@ protected:
     }
 };
 
-bool questionOpen = false;               // a Yes/No question waits for its answer
-QPointer<QMessageBox> openQuestionBox;   // the real box of that question
+// The Yes/No question that waits for its answer: set while one does, unless it has been withdrawn since. What it
+// points at becomes true when the question is withdrawn.
+bool* openQuestionWithdrawn = nullptr;
+QPointer<QMessageBox> openQuestionBox;  // the real box of that question
 
 void realShowMessage(const UnicodeString& text)
 {
@@ -54,15 +58,28 @@ void realShowMessage(const UnicodeString& text)
     box.exec();
 }
 
-// The box has no owner, so it blocks no window: it is shown modelessly and waited for in a loop of its own,
-// while the main window stays usable. It stays above the client's windows, so that it cannot wait out of sight.
-// Closing it, or the program ending meanwhile, answers No.
+// The client's main window, which owns the question box; none before it exists.
+QWidget* mainWindow()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(window))
+            return window;
+    return nullptr;
+}
+
+// The box blocks no window: it is shown modelessly and waited for in a loop of its own, while the main window
+// stays usable. It belongs to the main window, so that the window manager keeps it above that one, and it moves
+// above any other window of the client that becomes active; other programs' windows can still cover it. Closing
+// it, withdrawing it, or the program ending meanwhile, answers No.
 bool realAskYesNo(const UnicodeString& text, const UnicodeString& caption)
 {
-    MessageBox box(QMessageBox::NoIcon, qstr(caption), qstr(text), QMessageBox::Yes | QMessageBox::No);
+    MessageBox box(QMessageBox::NoIcon, qstr(caption), qstr(text), QMessageBox::Yes | QMessageBox::No, mainWindow());
     box.setWindowModality(Qt::NonModal);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     openQuestionBox = &box;
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &box, [&box](QWindow* active) {
+        if (active && active != box.windowHandle())
+            box.raise();
+    });
     QEventLoop answered;
     QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::quit);
     box.show();
@@ -94,19 +111,40 @@ DialogHook& dialogHook()
 void ShowMessage(const UnicodeString& text) { dialogHook().showMessage(text); }
 bool AskYesNo(const UnicodeString& text, const UnicodeString& caption)
 {
-    const QScopedValueRollback<bool> open(questionOpen, true);
-    return dialogHook().askYesNo(text, caption);
+    bool withdrawn = false;
+    const QScopedValueRollback<bool*> open(openQuestionWithdrawn, &withdrawn);
+    const bool yes = dialogHook().askYesNo(text, caption);
+    return yes && !withdrawn;
 }
 
 bool RaiseOpenQuestion()
 {
+    if (!openQuestionWithdrawn)
+        return false;
     if (openQuestionBox)
         ShowWindow(*openQuestionBox);
-    return questionOpen;
+    return true;
+}
+
+void WithdrawOpenQuestion()
+{
+    if (!openQuestionWithdrawn)
+        return;
+    *openQuestionWithdrawn = true;
+    openQuestionWithdrawn = nullptr;
+    if (openQuestionBox)
+        openQuestionBox->reject();
 }
 
 int ShowModal(QDialog& dialog) { return dialogHook().showModal(dialog); }
 void OpenUrl(const UnicodeString& target) { dialogHook().openUrl(target); }
+
+// The opener parses the text the same way, so what passes here is what it opens.
+bool IsWebAddress(const UnicodeString& text)
+{
+    const QUrl url(qstr(text));
+    return url.isValid() && (url.scheme() == "http" || url.scheme() == "https") && !url.host().isEmpty();
+}
 
 void ShowWindow(QWidget& window)
 {

@@ -11,8 +11,8 @@ class QDialog;
 struct DialogHook {
     // A modal box with an OK button and the application title as caption.
     std::function<void(const UnicodeString& text)> showMessage;
-    // A Yes/No question without an owner window, which leaves every other window usable; true for Yes. It stays
-    // above the client's windows.
+    // A Yes/No question that leaves every window usable; true for Yes. It stays above the client's windows, not
+    // above other programs' windows.
     std::function<bool(const UnicodeString& text, const UnicodeString& caption)> askYesNo;
     // Shows a dialog modally and returns its result code.
     std::function<int(QDialog& dialog)> showModal;
@@ -31,8 +31,15 @@ bool AskYesNo(const UnicodeString& text, const UnicodeString& caption);
 // Whether a Yes/No question waits for its answer; when one does, it is brought to the front. Only one question is
 // open at a time: a command that would ask another calls this first and, when it is true, asks nothing.
 bool RaiseOpenQuestion();
+// Closes the open Yes/No question, if there is one, as if "Нет" were pressed: its AskYesNo returns false whatever
+// the answer, and a new question can be asked.
+void WithdrawOpenQuestion();
 int ShowModal(QDialog& dialog);
 void OpenUrl(const UnicodeString& target);
+// Whether `text` is an absolute http or https address with a host (the scheme in any letter case): the only
+// kind of link that the client opens when the text comes from a server. Anything else, a local path, a file:,
+// smb: or javascript: link, a desktop entry, could start a program.
+bool IsWebAddress(const UnicodeString& text);
 
 class QWidget;
 

@@ -54,18 +54,7 @@ int leadingSeconds(const UnicodeString& text)
     return static_cast<int>(std::clamp(value, double(INT_MIN), double(INT_MAX)));
 }
 
-}  // namespace
-
-void SetupRecordGrid(TStringGrid& grid)
-{
-    for (int col = 0; col < grid.ColCount(); ++col) {
-        grid.SetColWidth(col, Columns[col].width);
-        grid.SetCells(col, 0, Columns[col].header);
-    }
-    grid.SetFixedCols(2);
-}
-
-void ShowRecordLines(TStringGrid& grid, const TStringList& lines)
+void fillRecordRows(TStringGrid& grid, const TStringList& lines)
 {
     const int n = lines.Count();
     if (n <= 1) {
@@ -86,6 +75,23 @@ void ShowRecordLines(TStringGrid& grid, const TStringList& lines)
                                      : deenc(value, " "));
         }
     }
+}
+
+}  // namespace
+
+void SetupRecordGrid(TStringGrid& grid)
+{
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        grid.SetColWidth(col, Columns[col].width);
+        grid.SetCells(col, 0, Columns[col].header);
+    }
+    grid.SetFixedCols(2);
+}
+
+void ShowRecordLines(TStringGrid& grid, const TStringList& lines)
+{
+    fillRecordRows(grid, lines);
+    emit grid.rowsRefilled();
 }
 
 bool ShowRecordReply(TStringGrid& grid, const TStringList& lines)

@@ -12,7 +12,7 @@ class TStringList;
 void SetupRecordGrid(TStringGrid& grid);
 
 // Rebuilds the grid from a reply whose first line is "OK": one empty data row when no record follows, otherwise
-// one numbered row per record line.
+// one numbered row per record line. The grid then tells its watchers that its rows were filled anew.
 void ShowRecordLines(TStringGrid& grid, const TStringList& lines);
 
 // A list.php or find.php reply of at least one line: its records into the grid when the first line is "OK",

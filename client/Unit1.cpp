@@ -13,6 +13,7 @@
 
 #include "ABOUT.h"
 #include "AnalyzeVideo.h"
+#include "DeleteQuestion.h"
 #include "Dialogs.h"
 #include "FormLayout.h"
 #include "platform/IniFile.h"
@@ -214,14 +215,20 @@ void TForm1::BitBtn2Click() { ShowWindow(*Form3); }
 
 void TForm1::BitBtn3Click() { OpenCurrentRecord(*StringGrid1, "My"); }
 
-void TForm1::BitBtn4Click() { DeleteRecord(StringGrid1->Cells(1, StringGrid1->Row())); }
+void TForm1::BitBtn4Click() { DeleteRecord(StringGrid1->Cells(1, StringGrid1->Row()), *StringGrid1); }
 
-DeleteOutcome TForm1::DeleteRecord(const UnicodeString& id)
+DeleteOutcome TForm1::DeleteRecord(const UnicodeString& id, TStringGrid& list)
 {
     if (RaiseOpenQuestion() || id.IsEmpty())
         return DeleteOutcome::NoReply;
-    if (!AskYesNo("Вы уверены, что хотите удалить запись?\nОтмена будет невозможна.", "Подтверждение удаления записи"))
+    switch (AskToDeleteRecord(id, list)) {
+    case DeleteAnswer::Yes:
+        break;
+    case DeleteAnswer::No:
         return DeleteOutcome::NoReply;
+    case DeleteAnswer::Withdrawn:
+        return DeleteOutcome::Withdrawn;
+    }
     try {
         MultipartBody body;
         body.AddFormField("user", UserName);

@@ -78,6 +78,7 @@ UnicodeString deenc(const UnicodeString& text, const UnicodeString& replacement)
 // What came of a delete (TForm1::DeleteRecord).
 enum class DeleteOutcome {
     NoReply,          // nothing to delete, the user declined, or the request failed
+    Withdrawn,        // the question closed unanswered: the user moved to another record meanwhile
     ListReloaded,     // the server answered and the record list was loaded again
     ListNotReloaded,  // the server answered, but the list could not be loaded again; its message is shown
 };
@@ -133,9 +134,10 @@ public:
     // leaves the grid as it was and shows its message.
     bool RefreshList();
     // The delete: asks the question, posts delete.php for `id` (the id column's text), shows the reply's message
-    // and loads the list again, as "Удалить" does for the selected row. While a question is open it only brings
-    // that one to the front.
-    DeleteOutcome DeleteRecord(const UnicodeString& id);
+    // and loads the list again, as "Удалить" does for the selected row. `list` is the record list the record was
+    // chosen in; the question closes unanswered when the record stops being the one selected there or shown in
+    // the record form (AskToDeleteRecord). While a question is open it only brings that one to the front.
+    DeleteOutcome DeleteRecord(const UnicodeString& id, TStringGrid& list);
 
     // The settings file CurPath/TarvelloDesk.ini, section "Account": read into UserName and Password when it
     // exists; written from them (throws Exception "Unable to write to <path>" when it cannot be).

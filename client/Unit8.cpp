@@ -2,13 +2,13 @@
 
 #include <QActionGroup>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QCloseEvent>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
@@ -24,6 +24,7 @@
 #include "QtText.h"
 #include "RecordFields.h"
 #include "RecordGrid.h"
+#include "RecordPicture.h"
 #include "ServerReplies.h"
 #include "StringGrid.h"
 #include "Unit1.h"
@@ -160,9 +161,6 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
-    // The picture is shown whatever its size, as long as memory holds it: Qt's image readers refuse anything
-    // over 128 MB (a 6000 × 6000 picture) until that process-wide cap is lifted.
-    QImageReader::setAllocationLimit(0);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
     ValueListEditor1->OnClick = [this] { ValueListEditor1Click(); };
@@ -181,6 +179,7 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent)
 void TForm8::FormShow()
 {
     const int id = VIEW_ID;
+    emit loadingRecord(id);
     ShowMode(id);
     ClearFiledsExecute();
 
@@ -231,17 +230,18 @@ void TForm8::Timer1Timer()
     try {
         MultipartBody body;
         addRecordRequestParts(body, shownId_);  // the picture of the record on show
-        bytes = IdHTTP1.PostBytes(Work_URL + "get_image.php", body);
+        bytes = IdHTTP1.PostBytes(Work_URL + "get_image.php", body, MaxRecordPictureBytes);
     } catch (const std::exception&) {
         ShowMessage(PictureFailedMessage);
         return;
     }
-    QImage decoded;
-    if (!decoded.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "JPG")) {
+    QImage decoded = DecodeRecordPicture(bytes);
+    bytes = std::string();  // the reply's memory goes back before the picture is drawn
+    if (decoded.isNull()) {
         ShowMessage(PictureFailedMessage);
         return;
     }
-    picture_ = decoded;
+    picture_ = std::move(decoded);
     if (N1->isChecked())
         N1Click();
     else if (N2->isChecked())
@@ -322,7 +322,7 @@ void TForm8::BitBtn6Click()
 // through, or that list's new last one. When the list cannot be loaded again after the delete, its message is
 // all the user gets: it still holds the deleted record, and opening that would only add "Запись не найдена!".
 // While a delete question is open, the press only brings it to the front: its answer acts on the record it asked
-// about, and nothing here moves a list under it.
+// about. A step, an open or a reload meanwhile closes it unanswered (AskToDeleteRecord).
 void TForm8::BitBtn9Click()
 {
     if (RaiseOpenQuestion() || shownId_ <= 0)
@@ -335,7 +335,8 @@ void TForm8::BitBtn9Click()
 
 // The main window's delete works on its list's current row, so that row is made the one holding the record on
 // show first; a record that the list does not hold, even after a refresh, is not deleted. A declined question
-// or a failed request opens the same record again.
+// or a failed request opens the same record again; a question withdrawn because the user moved on leaves the
+// list and the form where the user took them.
 void TForm8::deleteFromMainList()
 {
     TStringGrid& list = *Form1->StringGrid1;
@@ -350,7 +351,8 @@ void TForm8::deleteFromMainList()
         return;
     }
     list.SetRow(row);
-    if (Form1->DeleteRecord(list.Cells(1, row)) == DeleteOutcome::ListNotReloaded)
+    const DeleteOutcome outcome = Form1->DeleteRecord(list.Cells(1, row), list);
+    if (outcome == DeleteOutcome::ListNotReloaded || outcome == DeleteOutcome::Withdrawn)
         return;
     list.SetRow(std::min(row, list.RowCount() - 1));
     Form1->BitBtn3Click();
@@ -365,7 +367,7 @@ void TForm8::deleteSearchHit()
     int row = rowHoldingId(hits, shownId_);
     if (row == 0)
         row = hits.Row();  // the grid shows another search by now
-    if (Form1->DeleteRecord(IntToStr(shownId_)) != DeleteOutcome::ListReloaded || !Form7->RepeatSearch())
+    if (Form1->DeleteRecord(IntToStr(shownId_), hits) != DeleteOutcome::ListReloaded || !Form7->RepeatSearch())
         return;
     hits.SetRow(std::min(row, hits.RowCount() - 1));
     Form7->Button2Click();
@@ -388,8 +390,9 @@ void TForm8::BitBtn8Click() { step(+1); }
 
 void TForm8::openLink(int row)
 {
+    // A record's values come from whoever wrote it: only a web address is handed on, anything else does nothing.
     const UnicodeString target = ValueListEditor1->Value(row);
-    if (!target.IsEmpty())
+    if (IsWebAddress(target))
         OpenUrl(target);
 }
 
@@ -407,6 +410,14 @@ void TForm8::showEvent(QShowEvent* event)
         return;
     CentreOnScreen(*this);
     FormShow();
+}
+
+// A closed form is only hidden, and the next opening empties the picture before it loads the record again, so the
+// picture's memory, up to half a gigabyte, goes back now.
+void TForm8::closeEvent(QCloseEvent* event)
+{
+    ClearFiledsExecute();
+    QWidget::closeEvent(event);
 }
 
 bool TForm8::event(QEvent* event)

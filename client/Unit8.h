@@ -26,6 +26,8 @@ class TStringList;
 class TValueListEditor;
 
 class TForm8 : public QWidget {
+    Q_OBJECT
+
 public:
     explicit TForm8(QWidget* parent = nullptr);
 
@@ -78,8 +80,13 @@ public:
     int ShownId() const { return shownId_; }      // the record in the editor; 0 before the first one
     const QImage& Picture() const { return picture_; }
 
+signals:
+    // FormShow starts to load record `id` in place of the one on show.
+    void loadingRecord(int id);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -1,14 +1,15 @@
 #include "platform/IniFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/Exception.h"
+#include "platform/OpenedFile.h"
 
 namespace {
 
@@ -60,12 +61,57 @@ bool keyName(std::string_view line, std::string_view& key, std::string_view& val
     return true;
 }
 
+// Puts a rename in the folder of `path` on the disk; a folder that cannot be opened or synced loses only that.
+void syncFolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+// Replaces the file at `path` by `bytes`. They go to a file of a new name beside it, created exclusively (so no
+// name that exists already, link or not, is ever opened), owner-only from the start, since the settings hold a
+// password; once they are on the disk, that file is renamed over the old one. A failure leaves the old file as it
+// was and removes the new one.
+bool replaceFile(const std::string& path, std::string_view bytes)
+{
+    std::string temporary = path + ".new-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    written = written && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!written) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    syncFolderOf(path);
+    return true;
+}
+
 }  // namespace
 
 TIniFile::TIniFile(const UnicodeString& path) : path_(path)
 {
-    std::ifstream in(path.ToPathBytes(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = OpenedFile(path).ReadAll().value_or(std::string());
     size_t start = 0;
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
         bom_ = bytes.substr(0, 3);
@@ -133,22 +179,10 @@ void TIniFile::WriteString(const UnicodeString& section, const UnicodeString& ke
 void TIniFile::UpdateFile() const
 {
     const std::string path = path_.ToPathBytes();
-    const std::string temporary = path + ".new";
     std::string bytes = bom_;
     for (const Line& line : lines_)
         bytes += line.text + line.newline;
-
-    // Written beside the file and renamed over it, so that a failed write never leaves half a settings file.
-    bool written = false;
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-        written = ::fchmod(fd, 0600) == 0 && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
-        written = (::close(fd) == 0) && written;
-        written = written && std::rename(temporary.c_str(), path.c_str()) == 0;
-        if (!written)
-            ::unlink(temporary.c_str());
-    }
-    if (!written)
+    if (!replaceFile(path, bytes))
         throw Exception(Format("Unable to write to %s", path.c_str()));
 }
 

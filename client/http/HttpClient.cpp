@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -32,9 +33,29 @@ void initialiseCurlOnce() {
   });
 }
 
-std::size_t appendToString(char* data, std::size_t size, std::size_t count, void* target) {
-  static_cast<std::string*>(target)->append(data, size * count);
-  return size * count;
+// Where a reply's body goes as it arrives: up to `limit` bytes; a piece beyond them aborts the transfer.
+struct ReplySink {
+  CURL* curl;
+  std::string& bytes;
+  std::size_t limit;
+  bool tooLarge = false;
+};
+
+std::size_t appendToReply(char* data, std::size_t size, std::size_t count, void* target) {
+  auto& sink = *static_cast<ReplySink*>(target);
+  const std::size_t length = size * count;
+  if (length > sink.limit - sink.bytes.size()) {
+    sink.tooLarge = true;
+    return 0;  // curl ends the transfer with a write error
+  }
+  if (sink.bytes.empty()) {
+    // An announced length is taken at once, so that a long reply is not copied over and over as it grows.
+    curl_off_t announced = -1;
+    if (curl_easy_getinfo(sink.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK && announced > 0)
+      sink.bytes.reserve(std::min(static_cast<std::size_t>(announced), sink.limit));
+  }
+  sink.bytes.append(data, length);
+  return length;
 }
 
 // curl's progress report, handed to the transfer's watch; a non-zero result aborts the transfer.
@@ -78,16 +99,16 @@ HttpClient::HttpClient() {
 HttpClient::~HttpClient() { curl_easy_cleanup(handleOf(curl_)); }
 
 UnicodeString HttpClient::Post(const UnicodeString& url, const MultipartBody& body) {
-  return perform(url, &body).text();
+  return perform(url, &body, MaxTextReplyBytes).text();
 }
 
-std::string HttpClient::PostBytes(const UnicodeString& url, const MultipartBody& body) {
-  return perform(url, &body).body;
+std::string HttpClient::PostBytes(const UnicodeString& url, const MultipartBody& body, std::size_t maxBytes) {
+  return perform(url, &body, maxBytes).body;
 }
 
-UnicodeString HttpClient::Get(const UnicodeString& url) { return perform(url, nullptr).text(); }
+UnicodeString HttpClient::Get(const UnicodeString& url) { return perform(url, nullptr, MaxTextReplyBytes).text(); }
 
-HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartBody* body) {
+HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartBody* body, std::size_t maxBytes) {
   CURL* curl = handleOf(curl_);
   const HttpSettings& settings = httpSettings();
   const std::string address = url.ToUtf8();
@@ -127,13 +148,19 @@ HttpClient::Reply HttpClient::perform(const UnicodeString& url, const MultipartB
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &watchProgress);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &watch);
 
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &appendToString);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
+  // A reply may not be longer than maxBytes: curl refuses one whose announced length is longer, and the sink
+  // ends one that grows longer without announcing it.
+  ReplySink sink{curl, reply.body, maxBytes};
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes));
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &appendToReply);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
 
   const CURLcode result = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+  if (sink.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+    throw ReplyTooLarge("Reply longer than " + std::to_string(maxBytes) + " bytes");
   if (!watch.Failure().empty()) throw HttpError("Request failed: " + watch.Failure());
   if (result != CURLE_OK)
     throw HttpError(std::string("Request failed: ") + (*errorText ? errorText : curl_easy_strerror(result)));

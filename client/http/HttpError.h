@@ -7,3 +7,8 @@
 struct HttpError : std::runtime_error {
   using runtime_error::runtime_error;
 };
+
+// A reply longer than its request allows, announced so or found while it arrives; nothing of it is kept.
+struct ReplyTooLarge : HttpError {
+  using HttpError::HttpError;
+};

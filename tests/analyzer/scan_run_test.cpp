@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 
 #include <algorithm>
@@ -749,29 +750,56 @@ TEST_F(ScanRun, TenMinutesOfFramesSaveTheLastMarkAsANewPick)
 TEST_F(ScanRun, FrameCountThatOverEstimatesStillGivesTenScreenshots)
 {
     // 10 seconds at 25 frames a second, then 20 seconds at 5: 350 frames, counted as about 750 from the
-    // duration and the nominal rate. The entries past frame 349 are drawn again over the frames read.
+    // duration and the nominal rate. The entries past frame 349 are drawn again over the frames read, and their
+    // pictures are cut from the frame corrected to the display ratio, as the main pass cuts them.
     const std::string slowDown = "setpts='if(lt(N,250),N/25,10+(N-250)/5)/TB'";
+    struct Ratio {
+        const char* ratio;
+        int workingHeight;  // of the 64 x 48 frames
+    };
+    const Ratio ratios[] = {{"2", 32}, {"1.333333", 48}, {"1", 64}};
     for (const char* name : {"variable_rate.webm", "variable_rate.mkv"}) {
         const fs::path video =
             MakeVideo("testsrc2=size=64x48:rate=25", slowDown, "-frames:v 350 -fps_mode passthrough", name);
-        const RunResult result = Run(Arguments(video, "1.333333"));
-        ASSERT_EQ(result.code, 0) << name << ": " << result.err;
-        const int framesRead = static_cast<int>(fs::file_size(dir_ / "data.rgb") / 4);
-        ASSERT_EQ(framesRead, 350) << name;
-        const std::string info = ReadFile(dir_ / "info.dat");
-        std::smatch count;
-        ASSERT_TRUE(std::regex_search(info, count, std::regex("\nFrames: ([0-9]+)\r\n"))) << info;
+        for (const auto& [ratio, workingHeight] : ratios) {
+            const std::string run = std::string(name) + " at " + ratio;
+            const RunResult result = Run(Arguments(video, ratio));
+            ASSERT_EQ(result.code, 0) << run << ": " << result.err;
+            const int framesRead = static_cast<int>(fs::file_size(dir_ / "data.rgb") / 4);
+            ASSERT_EQ(framesRead, 350) << run;
+            const std::string info = ReadFile(dir_ / "info.dat");
+            ASSERT_NE(info.find("\r\nResultWidth: 64\r\nResultHeight: " + std::to_string(workingHeight) + "\r\n"),
+                      std::string::npos)
+                << run << ": " << info;
+            std::smatch count;
+            ASSERT_TRUE(std::regex_search(info, count, std::regex("\nFrames: ([0-9]+)\r\n"))) << info;
 
-        ScreenshotPlan plan = ChooseScreenshotFrames(std::stoi(count[1]), 25);
-        const std::vector<int> redrawn = RedrawUnreadScreenshots(plan, framesRead);
-        ASSERT_FALSE(redrawn.empty()) << name << ": no entry lies past the frames read";
-        std::set<std::string> names;
-        for (int frame : plan.frames)
-            names.insert(ScreenshotName(frame, 25));
-        EXPECT_EQ(names.size(), 10u) << name;
-        EXPECT_EQ(FileNames(dir_ / "shots"), names) << name;
-        fs::remove_all(dir_ / "shots");
-        fs::create_directory(dir_ / "shots");
+            ScreenshotPlan plan = ChooseScreenshotFrames(std::stoi(count[1]), 25);
+            const std::vector<int> redrawn = RedrawUnreadScreenshots(plan, framesRead);
+            ASSERT_FALSE(redrawn.empty()) << run << ": no entry lies past the frames read";
+            std::set<std::string> names;
+            for (int frame : plan.frames)
+                names.insert(ScreenshotName(frame, 25));
+            EXPECT_EQ(names.size(), 10u) << run;
+            EXPECT_EQ(FileNames(dir_ / "shots"), names) << run;
+
+            // The content is the whole working frame: the frame as read, resized to the display ratio. Where that
+            // is lower than the frame, the picture is nearer to it than to the same rows of the frame as read.
+            const std::vector<cv::Mat> frames = FramesAt(video, redrawn);
+            for (std::size_t i = 0; i < redrawn.size(); ++i) {
+                const cv::Mat shot = cv::imread((dir_ / "shots" / ScreenshotName(redrawn[i], 25)).string());
+                cv::Mat working;
+                cv::resize(frames[i], working, cv::Size(64, workingHeight), 0, 0, cv::INTER_LINEAR);
+                ASSERT_EQ(shot.size(), working.size()) << run << ", frame " << redrawn[i];
+                if (workingHeight < frames[i].rows) {
+                    EXPECT_LT(MeanDifference(shot, working),
+                              MeanDifference(shot, frames[i](cv::Rect(0, 0, 64, workingHeight))))
+                        << run << ", frame " << redrawn[i];
+                }
+            }
+            fs::remove_all(dir_ / "shots");
+            fs::create_directory(dir_ / "shots");
+        }
         fs::remove(video);
     }
 }
@@ -943,6 +971,10 @@ const CodecCase kCodecCases[] = {
     // The library numbers the frames after a seek by their time stamps, which here are not the counted ones
     // anywhere (it takes the rate for the average one): the trial at the first key frame shows it.
     {"variable_rate.mp4", kSlowDown, kKeyFrames + kPassthrough, CodecCase::kReadsAlone},
+    // A still picture coded without loss: the frames differ in their time stamps alone, and a capture numbered
+    // wrongly agrees with the one before it in every byte.
+    {"still_variable_rate.mp4", "loop=loop=-1:size=1," + kSlowDown,
+     "-qp 0 " + kKeyFrames + " -frames:v 300" + kPassthrough, CodecCase::kReadsAlone},
     {"200_frames.mp4", "null", kKeyFrames, CodecCase::kJoins, nullptr, 8},
     {"one_frame.mp4", "null", kKeyFrames + " -frames:v 1", CodecCase::kNoSplit},
 };
@@ -995,6 +1027,44 @@ TEST_F(SplitPass, CapturesOnTheLibrarysDecoderThreadsGiveTheOutputsOfOneCapture)
     const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=12", "null", kKeyFrames + " -bf 2");
     const std::string joins = ExpectOutputsOfOneCapture(video, 3, "1.333333", true);
     EXPECT_EQ(Count(joins, " joined at frame "), 2) << joins;
+}
+
+TEST_F(SplitPass, JoinThatComesLateHandsOutTheLaterCapturesFramesFromTheJoinOn)
+{
+    // Key frames every 25 frames; of four captures (from frames 74, 174 and 274), the one from 174 is sought to
+    // key frame 150, which is damaged. The capture before it conceals the damage from the frames before, the one
+    // sought to it from nothing, so their frames differ up to the next key frame, 175: the join comes a frame
+    // later than it could (216), and the later capture's frame 216, handed out by the one before, is thrown away.
+    const fs::path video = MakeVideo("testsrc2=size=128x96:rate=25:duration=16", "null", kKeyFrames, "late_join.mp4");
+    const std::string command = "ffprobe -v error -select_streams v -show_entries packet=pts_time,pos,size -of csv=p=0 " +
+                                Quote(video.string()) + " | grep '^6.000000,'";
+    std::FILE* probe = popen(command.c_str(), "r");
+    ASSERT_NE(probe, nullptr);
+    long long size = 0;
+    long long keyFrameAt = -1;
+    ASSERT_EQ(std::fscanf(probe, "6.000000,%lld,%lld", &size, &keyFrameAt), 2);
+    pclose(probe);
+    {
+        std::fstream file(video, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(keyFrameAt + size / 4);
+        const std::string zeros(size / 2, '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    const PassOutputs one = RunWithCaptures(video, "1.333333", 1);
+    const PassOutputs split = RunWithCaptures(video, "1.333333", 4);
+    EXPECT_NE(split.joins.find("Segment from frame 174 joined at frame 217\n"), std::string::npos) << split.joins;
+    EXPECT_EQ(split.code, 0);
+    EXPECT_EQ(split.out, one.out);
+    // The damaged key frame's interval is concealed differently on other decoder threads; every other record is
+    // that of one capture.
+    for (const auto& [file, recordSize] : {std::pair<std::string, std::size_t>{"data.rgb", 4}, {"hashes.dat", 90}}) {
+        const std::string& expected = one.files.at(file);
+        const std::string& records = split.files.at(file);
+        ASSERT_EQ(expected.size(), 400 * recordSize) << file;
+        ASSERT_EQ(records.size(), expected.size()) << file;
+        EXPECT_TRUE(records.substr(0, 150 * recordSize) == expected.substr(0, 150 * recordSize)) << file;
+        EXPECT_TRUE(records.substr(175 * recordSize) == expected.substr(175 * recordSize)) << file;
+    }
 }
 
 TEST_F(SplitPass, TransportStreamWithATimeStampJumpGivesTheOutputsOfOneCapture)

@@ -79,6 +79,10 @@ TEST(ScreenshotPlan, EntriesPastTheFramesReadAreDrawnAgainFromTheSameGenerator)
         {746, 25, 350, {41, 121, 188, 129, 50, 7, 62, 187, 122, 105}, {7, 105, 121, 129}},
         // Three entries past 225 frames; a draw that repeats another entry is drawn again.
         {450, 25, 225, {11, 210, 3, 133, 1, 71, 5, 196, 17, 125}, {1, 3, 5}},
+        // The draw for the second entry, 5, repeats the eighth, which comes after it: it is drawn again too.
+        {438, 25, 212, {10, 11, 103, 171, 33, 201, 204, 5, 179, 47}, {11}},
+        // Exactly 210 frames read: a range of ten values is enough.
+        {417, 25, 210, {9, 3, 2, 65, 115, 71, 187, 159, 96, 150}, {2}},
         // Nothing past the frames read, and a range of nine values: the list stays as it is.
         {746, 25, 746, {41, 510, 188, 492, 50, 412, 62, 187, 122, 527}, {}},
         {450, 25, 209, {11, 210, 243, 133, 229, 71, 249, 196, 17, 125}, {}},

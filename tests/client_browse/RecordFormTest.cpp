@@ -3,8 +3,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -14,12 +16,33 @@
 #include <QTabWidget>
 
 #include "BrowseFixture.h"
+#include "HttpClient.h"
+#include "RecordPicture.h"
 #include "Unit1.h"
 #include "Unit5.h"
 #include "Unit8.h"
 #include "ValueListEditor.h"
 
 namespace {
+
+// A JPEG picture of one colour cut after its scan header: the header announces width x height, and no picture
+// data follows.
+std::string headerOnlyJpeg(int width, int height)
+{
+    std::string bytes = jpegBytes(16, 16);
+    const auto frame = bytes.find("\xFF\xC0");
+    const auto scan = bytes.find("\xFF\xDA");
+    if (frame == std::string::npos || scan == std::string::npos)
+        return {};
+    const auto put16 = [&bytes](std::size_t at, int value) {
+        bytes[at] = static_cast<char>(value >> 8);
+        bytes[at + 1] = static_cast<char>(value & 0xFF);
+    };
+    put16(frame + 5, height);
+    put16(frame + 7, width);
+    const std::size_t scanHeader = (static_cast<unsigned char>(bytes[scan + 2]) << 8) | static_cast<unsigned char>(bytes[scan + 3]);
+    return bytes.substr(0, scan + 2 + scanHeader) + "\xFF\xD9";
+}
 
 class RecordForm : public BrowseTest {
 protected:
@@ -39,6 +62,20 @@ protected:
         for (const std::string& line : measurements)
             reply += "\n" + line;
         return reply;
+    }
+    // Loads a new record whose get_image.php reply is `reply`: the picture message, no picture, the fields on show.
+    void expectPictureRefused(const ts::HttpReply& reply)
+    {
+        dialogs.messages.clear();
+        server().script("get_image.php", reply);
+        VIEW_ID = addFilm("Без картинки");
+        Form8->FormShow();
+        waitForPicture();
+        EXPECT_EQ(dialogs.messages,
+                  std::vector<std::string>{"Изображение не загружено\n Попробуйте повторить запрос чуть позже!"});
+        EXPECT_TRUE(Form8->Picture().isNull());
+        EXPECT_TRUE(Form8->Image1->pixmap().isNull());
+        EXPECT_EQ(value(1), "Без картинки");
     }
     static std::string panel(int i) { return text(Form8->StatusPanels[i]); }
     static std::string value(int row) { return Form8->ValueListEditor1->Value(row).ToUtf8(); }
@@ -193,29 +230,93 @@ TEST_F(RecordForm, APictureThatIsNotJpegStaysEmpty)
                                        ts::HttpReply::Text(pictureBytes(8, 8, "PNG")),
                                        ts::HttpReply::Text(pictureBytes(8, 8, "BMP"))}) {
         SCOPED_TRACE(std::to_string(reply.status) + " " + reply.body.substr(0, 20));
-        dialogs.messages.clear();
-        server().script("get_image.php", reply);
-        VIEW_ID = addFilm("Без картинки");
-        Form8->FormShow();
-        waitForPicture();
-        EXPECT_EQ(dialogs.messages,
-                  std::vector<std::string>{"Изображение не загружено\n Попробуйте повторить запрос чуть позже!"});
-        EXPECT_TRUE(Form8->Picture().isNull());
-        EXPECT_EQ(value(1), "Без картинки");
+        expectPictureRefused(reply);
     }
 }
 
-// Image readers refuse pictures over 128 MB unless told otherwise; a 6000 × 6000 one takes 144 MB decoded.
-TEST_F(RecordForm, APictureOfAnySizeThatMemoryHoldsIsShown)
+// Qt's image readers refuse to allocate more than a cap of their own unless told otherwise; every picture the
+// analyzer can make is shown, the tallest table view picture (503 MB decoded) included.
+TEST_F(RecordForm, EveryPictureTheAnalyzerMakesIsShown)
 {
-    VIEW_ID = addFilm("Огромная картинка");
-    auto stored = *server().record(VIEW_ID);
-    stored.files["table"] = {"table.jpg", jpegBytes(6000, 6000)};
-    server().addRecord(stored);
+    for (const QSize size : {QSize(6000, 6000), QSize(1920, 65500)}) {
+        SCOPED_TRACE(size.height());
+        VIEW_ID = addFilm("Огромная картинка");
+        auto stored = *server().record(VIEW_ID);
+        stored.files["table"] = {"table.jpg", jpegBytes(size.width(), size.height())};
+        server().addRecord(stored);
+        Form8->FormShow();
+        waitForPicture();
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_EQ(Form8->Picture().size(), size);
+        Form8->ClearFiledsExecute();
+    }
+}
+
+// A picture reply is bounded: one over MaxRecordPictureBytes is not received, and one whose header announces
+// more than MaxRecordPicturePixels is not decoded. Both give the picture message; the fields stay on show.
+TEST_F(RecordForm, APictureOverItsBoundsIsNotDecoded)
+{
+    // A picture followed by more bytes than the bound allows, its length announced: ended before any is taken.
+    ts::HttpReply announced = ts::HttpReply::Text(jpegBytes(8, 8));
+    announced.fillBytes = MaxRecordPictureBytes + 1 - announced.body.size();
+    struct Case {
+        const char* what;
+        ts::HttpReply reply;
+        QSize header;  // what the reply's header announces, when it is one
+    };
+    const Case cases[] = {
+        {"a length over the bound", announced, {}},
+        {"a header of 30000 x 30000 pixels", ts::HttpReply::Text(headerOnlyJpeg(30000, 30000)), {30000, 30000}},
+        {"a header just over the pixel bound", ts::HttpReply::Text(headerOnlyJpeg(2000, 64001)), {2000, 64001}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.header.isValid()) {
+            QByteArray bytes = QByteArray::fromStdString(c.reply.body);
+            QBuffer device(&bytes);
+            ASSERT_EQ(QImageReader(&device, "JPG").size(), c.header);
+        }
+        expectPictureRefused(c.reply);
+    }
+}
+
+// A text reply over its bound fails the load as an unreachable server does; nothing of it is shown.
+TEST_F(RecordForm, ARecordReplyOverTheTextBoundFailsTheLoad)
+{
+    const int id = addFilm("Прежняя запись");
+    VIEW_ID = id;
     Form8->FormShow();
     waitForPicture();
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(Form8->Picture().size(), QSize(6000, 6000));
+    dialogs.messages.clear();
+    server().clearRequests();
+
+    ts::HttpReply huge = ts::HttpReply::Text(viewReply({"1920", "1080", "1000", "250", "25", "10", "abc"}, "Новая"));
+    huge.fillBytes = MaxTextReplyBytes + 1 - huge.body.size();
+    huge.chunked = true;
+    server().script("view.php", huge);
+    VIEW_ID = 42;
+    Form8->FormShow();
+    pumpEvents(std::chrono::milliseconds(150));
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Сервер недоступен!\n Попробуйте повторить запрос чуть позже!"});
+    EXPECT_EQ(value(1), "Прежняя запись");
+    EXPECT_EQ(Form8->ShownId(), id);
+    EXPECT_TRUE(requestsTo("get_image.php").empty());
+}
+
+// Closing the form gives the picture's memory back; the next opening loads it again.
+TEST_F(RecordForm, ClosingTheFormReleasesThePicture)
+{
+    VIEW_ID = addFilm("Картинка");
+    Form8->show();
+    waitForPicture();
+    ASSERT_FALSE(Form8->Picture().isNull());
+    Form8->BitBtn4->click();
+    EXPECT_FALSE(Form8->isVisible());
+    EXPECT_TRUE(Form8->Picture().isNull());
+    EXPECT_TRUE(Form8->Image1->pixmap().isNull());
+    Form8->show();
+    waitForPicture();
+    EXPECT_EQ(Form8->Picture().size(), QSize(40, 30));
 }
 
 TEST_F(RecordForm, TwoLoadsInARowFetchThePictureOnce)

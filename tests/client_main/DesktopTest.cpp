@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
 #include "ABOUT.h"
 #include "ClientWindows.h"
@@ -213,14 +214,44 @@ TEST_F(DeleteQuestion, ItsButtonsReadInRussianOnceTheSystemTextsAreLoaded)
     EXPECT_EQ(no, "Нет");
 }
 
-// A second "Удалить", in the main window or in the record form, brings the one open question to the front; the
-// question stays above the client's windows.
+// The box belongs to the main window, so that the window manager keeps it above the client's window, and it is
+// no window above every program's: other programs' windows can cover it.
+TEST_F(DeleteQuestion, ItStaysAboveTheMainWindowNotAboveOtherPrograms)
+{
+    Form1->show();
+    askTheRealDeleteQuestion([](QMessageBox& box) {
+        EXPECT_FALSE(box.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(box.windowType(), Qt::Dialog);
+        ASSERT_NE(box.windowHandle(), nullptr);
+        EXPECT_EQ(box.windowHandle()->transientParent(), Form1->windowHandle());
+        EXPECT_TRUE(Form1->isEnabled());
+    });
+}
+
+// A reload of the list while the box is open closes it unanswered: the record selected when it was asked need
+// not be the one selected now.
+TEST_F(DeleteQuestion, AReloadOfTheListClosesIt)
+{
+    bool closed = false;
+    askTheRealDeleteQuestion([&closed](QMessageBox& box) {
+        Form1->BitBtn1Click();
+        closed = !box.isVisible();
+        // Were it still open, the box would be answered "Да" now.
+        if (!closed)
+            box.button(QMessageBox::Yes)->click();
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(visibleMessageBoxes().empty());
+    EXPECT_TRUE(requestsTo("delete.php").empty());
+    EXPECT_TRUE(catalogue().record(id).has_value());
+}
+
+// A second "Удалить", in the main window or in the record form, brings the one open question to the front.
 TEST_F(DeleteQuestion, ASecondPressBringsTheOpenOneToTheFront)
 {
     Form1->show();
     Form1->BitBtn3Click();  // the record on show in the record form too
     askTheRealDeleteQuestion([](QMessageBox& box) {
-        EXPECT_TRUE(box.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         for (QPushButton* press : {Form1->BitBtn4, Form8->BitBtn9}) {
             SCOPED_TRACE(press->window()->windowTitle().toStdString());
             press->window()->activateWindow();

@@ -1,7 +1,11 @@
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "ClientWindows.h"
 #include "QtText.h"
@@ -103,6 +107,40 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen)
                                        "/missing folder/TarvelloDesk.ini"});
     EXPECT_TRUE(Form2->isVisible());
     EXPECT_EQ(UserName, UnicodeString("new@mail.example"));  // in effect for this run
+}
+
+// The account is saved into the settings file alone, never through a name planted beside it.
+TEST_F(SettingsTest, SavingWritesNoPlantedNameBesideTheFile)
+{
+    const std::string victim = folder.filePath("victim").toStdString();
+    const std::string planted = settingsPath() + ".new";
+    writeSettings("[Account]\nUserName=old@mail.example\n");
+    {
+        std::ofstream(victim, std::ios::binary) << "the victim's bytes";
+    }
+    ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
+    save("new@mail.example", "123456");
+    EXPECT_TRUE(dialogs.messages.empty());
+    std::ifstream in(victim, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the victim's bytes");
+    struct stat info {};
+    ASSERT_EQ(::lstat(planted.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(::lstat(settingsPath().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(readSettings(), "[Account]\nUserName=new@mail.example\nPassword=123456\n");
+}
+
+// Something other than a file under the settings file's name cannot be read or replaced: the save reports it.
+TEST_F(SettingsTest, AFolderNamedLikeTheSettingsFileIsReported)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir("TarvelloDesk.ini"));
+    save("new@mail.example", "123456");
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Unable to write to " + settingsPath()});
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{"TarvelloDesk.ini"});
 }
 
 TEST_F(SettingsTest, SignUpOpensTheSignUpPage)

@@ -27,8 +27,8 @@ TEST(WindowShots, EveryWindowIsSavedWithoutARequest)
     EXPECT_TRUE(SaveWindowShots(QDir(folder.path())));
     pumpEvents(std::chrono::milliseconds(1200));  // the windows' own start-up timers too
     EXPECT_TRUE(server.requests().empty());
-    for (const char* name : {"Form1", "Form2", "AboutBox", "Form3", "Form5", "Form7", "Form8", "DeleteQuestion", "OpenDialog",
-                             "AboutBoxFigures"})
+    for (const char* name : {"Form1", "Form2", "AboutBox", "Form3", "Form5", "Form7", "Form1Scrolled", "Form7Scrolled", "Form8",
+                             "DeleteQuestion", "OpenDialog", "AboutBoxFigures"})
         EXPECT_TRUE(QFile::exists(QDir(folder.path()).filePath(QString(name) + ".png"))) << name;
     EXPECT_EQ(QFontInfo(Form8->font()).family().toStdString(), "Tahoma");
 }

@@ -268,7 +268,7 @@ TEST_F(CatalogueTest, ViewGivesTheTwentySixLinesAndGetImageThePicture) {
   EXPECT_EQ(view[18], "creation_year значение");
   EXPECT_EQ(std::vector<std::string>(view.begin() + 19, view.end()),
             (std::vector<std::string>{"1920", "1080", "1234567.9", "2400", "25", "5400.9", "abcdef"}));
-  EXPECT_EQ(client_.PostBytes(UnicodeString(server_.baseUrl() + "get_image.php"), idBody(id)), kJpeg);
+  EXPECT_EQ(client_.PostBytes(UnicodeString(server_.baseUrl() + "get_image.php"), idBody(id), kJpeg.size()), kJpeg);
 
   EXPECT_EQ(post("view.php", idBody(id + 1)), "Record not found");
   EXPECT_EQ(post("get_image.php", idBody(id + 1)), "Record not found");

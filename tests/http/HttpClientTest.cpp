@@ -155,7 +155,64 @@ TEST_F(HttpClientTest, PostBytesKeepsPictureBytes) {
   HttpReply picture = HttpReply::Text(jpeg);
   picture.contentType = "image/jpeg";
   server_.script("get_image.php", picture);
-  EXPECT_EQ(HttpClient().PostBytes(url("get_image.php"), accountBody()), jpeg);
+  EXPECT_EQ(HttpClient().PostBytes(url("get_image.php"), accountBody(), jpeg.size()), jpeg);
+}
+
+// A reply one byte over its bound ends the request, whether it announces its length or streams in chunks; the
+// server holds the connection open after it, so a client that waited for the whole reply would stall instead.
+// A reply of exactly the bound comes through.
+TEST_F(HttpClientTest, RepliesAreBoundedWhileTheyArrive) {
+  httpSettings().stallTimeoutMs = 5000;
+  constexpr std::size_t kPictureBound = 100000;
+  struct Case {
+    const char* what;
+    bool chunked;
+    bool bytes;  // PostBytes with kPictureBound; else Post with the text bound
+    std::size_t length;
+    bool fails;
+  };
+  const Case cases[] = {
+      {"text, announced, over", false, false, MaxTextReplyBytes + 1, true},
+      {"text, chunked, over", true, false, MaxTextReplyBytes + 1, true},
+      {"text, announced, at the bound", false, false, MaxTextReplyBytes, false},
+      {"text, chunked, at the bound", true, false, MaxTextReplyBytes, false},
+      {"bytes, announced, over", false, true, kPictureBound + 1, true},
+      {"bytes, chunked, over", true, true, kPictureBound + 1, true},
+      {"bytes, chunked, at the bound", true, true, kPictureBound, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HttpReply reply = HttpReply::Text("OK\n");
+    reply.fillBytes = c.length - reply.body.size();
+    reply.chunked = c.chunked;
+    reply.holdAfterBody = c.fails;
+    server_.script("list.php", reply);
+    HttpClient client;
+    const auto post = [&] {
+      return c.bytes ? client.PostBytes(url("list.php"), accountBody(), kPictureBound).size()
+                     : static_cast<std::size_t>(client.Post(url("list.php"), accountBody()).Length());
+    };
+    if (c.fails)
+      EXPECT_THROW(post(), ReplyTooLarge);
+    else
+      EXPECT_EQ(post(), c.length);
+  }
+}
+
+// A length announced over the bound ends the request before any of the body is waited for.
+TEST_F(HttpClientTest, AnAnnouncedLengthOverTheBoundFailsAtOnce) {
+  httpSettings().stallTimeoutMs = 5000;
+  HttpReply reply = HttpReply::Text("");
+  reply.announcedLength = MaxTextReplyBytes + 1;
+  reply.holdAfterBody = true;
+  server_.script("list.php", reply);
+  server_.script("get_image.php", reply);
+  HttpClient client;
+  EXPECT_THROW(client.Post(url("list.php"), accountBody()), ReplyTooLarge);
+  EXPECT_THROW(client.PostBytes(url("get_image.php"), accountBody(), MaxTextReplyBytes), ReplyTooLarge);
+  // The client serves on afterwards.
+  server_.script("list.php", HttpReply::Text("OK"));
+  EXPECT_EQ(client.Post(url("list.php"), accountBody()).ToUtf8(), "OK");
 }
 
 TEST_F(HttpClientTest, CookiesGoBackFromTheSameClientOnly) {

@@ -1,9 +1,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/IniFile.h"
 #include "platform/Exception.h"
@@ -20,10 +23,18 @@ protected:
     void TearDown() override { std::filesystem::remove_all(folder); }
     std::string path() const { return folder + "/settings.ini"; }
     void write(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }
-    std::string read() const
+    std::string read() const { return contentsOf(path()); }
+    static std::string contentsOf(const std::string& file)
     {
-        std::ifstream in(path(), std::ios::binary);
+        std::ifstream in(file, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    std::set<std::string> namesInFolder() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
     }
 
     std::string folder;
@@ -99,16 +110,65 @@ TEST_F(IniFileTest, WrittenFileIsForItsOwnerOnly)
     EXPECT_EQ(TIniFile(UnicodeString(path())).ReadString("Account", "Password", ""), UnicodeString("geheim!"));
 }
 
-TEST_F(IniFileTest, FailedWriteNamesThePath)
+// Whatever already has a name beside the settings file, a link to another file or a file of its own, is neither
+// written through nor moved: the new contents reach the settings file alone, as a regular owner-only file.
+TEST_F(IniFileTest, WritingNeverOpensANameThatExistsAlready)
 {
-    const std::string missing = folder + "/no such folder/settings.ini";
-    TIniFile ini{UnicodeString(missing)};
-    ini.WriteString("Account", "UserName", "a@b.c");
-    try {
+    const std::string victim = folder + "/victim";
+    const std::string planted = path() + ".new";
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+    };
+    const Case cases[] = {
+        {"a link to another file", [&] { ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0); }},
+        {"a regular file", [&] { std::ofstream(planted, std::ios::binary) << "planted bytes"; }},
+        {"a dangling link", [&] { ASSERT_EQ(::symlink((folder + "/nowhere").c_str(), planted.c_str()), 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(planted);
+        write("[Account]\nPassword=old\n");
+        std::ofstream(victim, std::ios::binary) << "the victim's bytes";
+        c.plant();
+        const auto plantedBefore = std::filesystem::symlink_status(planted).type();
+
+        TIniFile ini{UnicodeString(path())};
+        ini.WriteString("Account", "Password", "geheim!");
         ini.UpdateFile();
-        FAIL() << "no error";
-    } catch (const Exception& error) {
-        EXPECT_EQ(error.Message(), UnicodeString("Unable to write to " + missing));
+
+        EXPECT_EQ(contentsOf(victim), "the victim's bytes");
+        EXPECT_FALSE(std::filesystem::exists(folder + "/nowhere"));
+        EXPECT_EQ(std::filesystem::symlink_status(planted).type(), plantedBefore);
+        if (plantedBefore == std::filesystem::file_type::regular) {
+            EXPECT_EQ(contentsOf(planted), "planted bytes");
+        }
+        struct stat info {};
+        ASSERT_EQ(::lstat(path().c_str(), &info), 0);
+        EXPECT_TRUE(S_ISREG(info.st_mode));
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        EXPECT_EQ(read(), "[Account]\nPassword=geheim!\n");
+        EXPECT_EQ(namesInFolder(), (std::set<std::string>{"settings.ini", "settings.ini.new", "victim"}));
+    }
+}
+
+// A write that fails reports the path and leaves no new file behind, whether the file cannot be created or cannot
+// take the settings file's place (a folder of that name).
+TEST_F(IniFileTest, FailedWriteNamesThePathAndLeavesNothing)
+{
+    std::filesystem::create_directory(folder + "/taken");
+    for (const std::string& target : {folder + "/no such folder/settings.ini", folder + "/taken"}) {
+        SCOPED_TRACE(target);
+        TIniFile ini{UnicodeString(target)};
+        ini.WriteString("Account", "UserName", "a@b.c");
+        try {
+            ini.UpdateFile();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.Message(), UnicodeString("Unable to write to " + target));
+        }
+        EXPECT_EQ(namesInFolder(), std::set<std::string>{"taken"});
+        EXPECT_TRUE(std::filesystem::is_empty(folder + "/taken"));
     }
 }
 

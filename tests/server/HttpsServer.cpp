@@ -110,13 +110,27 @@ int readRequest(SSL* ssl, HttpRequest& request) {
   }
 }
 
-void writeAll(SSL* ssl, const std::string& bytes) {
+bool writeAll(SSL* ssl, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const int n = SSL_write(ssl, bytes.data() + done, static_cast<int>(bytes.size() - done));
-    if (n <= 0) return;
+    if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
+  return true;
+}
+
+// Bytes [at, at + length) of the reply's body: the scripted bytes, then the fill.
+std::string bodyPiece(const HttpReply& reply, std::size_t at, std::size_t length) {
+  std::string piece = at < reply.body.size() ? reply.body.substr(at, length) : std::string();
+  piece.append(length - piece.size(), 'x');
+  return piece;
+}
+
+std::string hexNumber(std::size_t value) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value, 16).ptr;
+  return std::string(text, end);
 }
 
 // The status line and the headers, up to the empty line that ends them.
@@ -125,7 +139,11 @@ std::string replyHead(const HttpReply& reply) {
                     (reply.reason.empty() ? reasonPhrase(reply.status) : reply.reason) + "\r\n";
   if (reply.contentType) out += "Content-Type: " + *reply.contentType + "\r\n";
   for (const auto& line : reply.headers) out += line + "\r\n";
-  out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+  if (reply.chunked)
+    out += "Transfer-Encoding: chunked\r\n";
+  else
+    out += "Content-Length: " + std::to_string(reply.announcedLength.value_or(reply.body.size() + reply.fillBytes)) +
+           "\r\n";
   out += "Connection: close\r\n\r\n";
   return out;
 }
@@ -254,16 +272,20 @@ bool HttpsServer::waitUnlessStopping(int delayMs, int fd) {
 }
 
 void HttpsServer::writeReply(SSL* ssl, const HttpReply& reply, int fd) {
-  if (reply.trickleMs <= 0) {
-    writeAll(ssl, replyHead(reply) + reply.body);
+  if (!writeAll(ssl, replyHead(reply))) return;
+  const std::size_t length = reply.body.size() + reply.fillBytes;
+  const std::size_t piece = reply.trickleMs > 0 ? std::max<std::size_t>(reply.trickleBytes, 1) : 1 << 20;
+  for (std::size_t at = 0; at < length; at += piece) {
+    if (reply.trickleMs > 0 && !waitUnlessStopping(reply.trickleMs, fd)) return;
+    const std::size_t size = std::min(piece, length - at);
+    const std::string bytes = bodyPiece(reply, at, size);
+    if (!writeAll(ssl, reply.chunked ? hexNumber(size) + "\r\n" + bytes + "\r\n" : bytes)) return;
+  }
+  if (reply.holdAfterBody) {
+    waitUnlessStopping(-1, fd);
     return;
   }
-  writeAll(ssl, replyHead(reply));
-  const std::size_t piece = std::max<std::size_t>(reply.trickleBytes, 1);
-  for (std::size_t at = 0; at < reply.body.size(); at += piece) {
-    if (!waitUnlessStopping(reply.trickleMs, fd)) return;
-    writeAll(ssl, reply.body.substr(at, piece));
-  }
+  if (reply.chunked) writeAll(ssl, "0\r\n\r\n");
 }
 
 HttpReply HttpsServer::answer(const HttpRequest& request) {

@@ -5,7 +5,9 @@
 // listen queue), a peer that stops sending mid-request is dropped after kIdleTimeoutMs, one that hangs up
 // while its answer is delayed, held back or trickled frees its slot at once, a request that
 // cannot be read (bad Content-Length, no length for a body, too large) is answered 400, 411 or 413
-// without the handler, and a handler that throws gives 500.
+// without the handler, and a handler that throws gives 500. A reply can be far longer than what the test
+// holds (a fill made while sending), come in chunks, announce another length than it has, or stop short and
+// keep the connection open.
 
 #include "TestCertificates.h"
 
@@ -49,6 +51,10 @@ struct HttpReply {
   bool neverAnswer = false;                                    // read the request, then hold the connection silently
   int trickleMs = 0;                                           // above 0: the head at once, then the body in
   std::size_t trickleBytes = 1;                                // pieces of trickleBytes, one every trickleMs
+  std::size_t fillBytes = 0;      // this many bytes 'x' follow `body`, made while sending, so no test holds them
+  bool chunked = false;           // the body in chunks, without Content-Length
+  std::optional<std::size_t> announcedLength;  // the Content-Length to give instead of the body's own
+  bool holdAfterBody = false;     // after the body (before the last chunk) keep the connection open silently
 
   static HttpReply Text(std::string body, int status = 200);
 };
@@ -82,7 +88,7 @@ class HttpsServer {
   void serve(Connection& connection);
   void joinFinished();  // with mutex_ held
   HttpReply answer(const HttpRequest& request);  // the handler's reply, 500 when it throws
-  void writeReply(SSL* ssl, const HttpReply& reply, int fd);  // trickled when the reply asks for it
+  void writeReply(SSL* ssl, const HttpReply& reply, int fd);  // trickled, chunked or held as the reply asks
   // Waits delayMs (-1: for ever); false once the server stops or the peer on `fd` hangs up.
   bool waitUnlessStopping(int delayMs, int fd);
 

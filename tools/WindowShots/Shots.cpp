@@ -9,6 +9,7 @@
 #include <functional>
 
 #include <QProgressBar>
+#include <QScrollBar>
 
 #include "ABOUT.h"
 #include "ClientForms.h"
@@ -147,6 +148,16 @@ bool SaveWindowShots(const QDir& folder)
     }) && ok;
     ok = save(*Form5, folder, "Form5") && ok;
     ok = save(*Form7, folder, "Form7") && ok;
+    // The record lists scrolled to their last column: the number and id columns stay at the left edge.
+    ShowRecordLines(*Form7->StringGrid1, lines);
+    const std::pair<TStringGrid*, const char*> lists[] = {{Form1->StringGrid1, "Form1Scrolled"},
+                                                          {Form7->StringGrid1, "Form7Scrolled"}};
+    for (const auto& [grid, name] : lists) {
+        ok = save(*grid->window(), folder, name, [grid] {
+            grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+        }) && ok;
+        grid->horizontalScrollBar()->setValue(0);
+    }
     ok = save(*Form8, folder, "Form8") && ok;
     Form8->removeEventFilter(&noLoad);
 
