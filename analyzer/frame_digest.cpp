@@ -31,7 +31,7 @@ std::uint64_t Avalanche(std::uint64_t h)
 
 }  // namespace
 
-FrameDigest DigestFrame(const cv::Mat& frame, double timestamp)
+FrameDigest DigestFrame(const cv::Mat& frame, double timestamp, bool firstFrame)
 {
     CV_Assert(frame.isContinuous());
     const auto* bytes = frame.ptr<unsigned char>();
@@ -52,8 +52,14 @@ FrameDigest DigestFrame(const cv::Mat& frame, double timestamp)
 
     FrameDigest digest;
     digest.timestamp = timestamp;
+    digest.timed = firstFrame || timestamp != 0;
     digest.bytes[0] = Avalanche(RotateLeft(lanes[0], 1) + RotateLeft(lanes[1], 7) + RotateLeft(lanes[2], 12) +
                                 RotateLeft(lanes[3], 18) + tail);
     digest.bytes[1] = Avalanche(Mix(Mix(Mix(Mix(tail, lanes[3]), lanes[2]), lanes[1]), lanes[0]));
     return digest;
+}
+
+bool SameFrame(const FrameDigest& a, const FrameDigest& b)
+{
+    return a.bytes == b.bytes && (a.timestamp == b.timestamp || !a.timed || !b.timed);
 }

@@ -21,6 +21,14 @@ std::size_t JoinRule::AddSegment(int start)
     return segments_.size() - 1;
 }
 
+std::size_t JoinRule::AddTrial(int start, int trialFrames)
+{
+    const std::size_t trial = AddSegment(start);
+    segments_[trial].trial = true;
+    trialFrames_ = trialFrames;
+    return trial;
+}
+
 bool JoinRule::KeepsDigest(std::size_t segment, int frame) const
 {
     const Segment& s = segments_[segment];
@@ -30,7 +38,7 @@ bool JoinRule::KeepsDigest(std::size_t segment, int frame) const
 bool JoinRule::Compares(std::size_t segment, int frame) const
 {
     const std::size_t successor = segments_[segment].successor;
-    return successor != kNone && frame >= segments_[successor].start;
+    return !segments_[segment].trial && successor != kNone && frame >= segments_[successor].start;
 }
 
 void JoinRule::AddDigest(std::size_t segment, int frame, const FrameDigest& digest)
@@ -51,15 +59,25 @@ JoinRule::Answer JoinRule::Compare(std::size_t segment, int frame, const FrameDi
     const std::size_t at = frame - successor.start;
     if (at < successor.digests.size()) {
         Agreement& agreement = s.agreement;
-        if (successor.digests[at] == digest) {
-            agreement.changing = agreement.changing || (agreement.frames > 0 && !(agreement.last == digest));
+        const FrameDigest& theirs = successor.digests[at];
+        if (SameFrame(theirs, digest)) {
+            agreement.changing = agreement.changing || (agreement.frames > 0 && !SameFrame(agreement.last, digest));
+            agreement.told = agreement.told || (theirs.timed && digest.timed);
             ++agreement.frames;
         } else {
             agreement = {};
         }
         agreement.last = digest;
-        if (agreement.frames < joinFrames_ || !agreement.changing)
+        if (agreement.frames < (successor.trial ? trialFrames_ : joinFrames_) || !agreement.changing ||
+            !agreement.told)
             return {Step::kReadOn};
+        if (successor.trial) {
+            // Segments that decode as the trial did can agree with this one: the joins take it from here.
+            successor.dropped = true;
+            s.successor = successor.successor;
+            s.agreement = {};
+            return {Step::kTrialAgreed, next};
+        }
         s.joinedAt = frame + 1;
         successor.joined = true;
         return {Step::kJoined, next};
@@ -71,6 +89,15 @@ JoinRule::Answer JoinRule::Compare(std::size_t segment, int frame, const FrameDi
     const bool pastBound = static_cast<int>(at) >= checkFrames_;
     if (!successor.ended && !pastBound)
         return {Step::kWait};
+    if (pastBound && successor.trial) {
+        // Segments that decode as the trial did never agree with this one.
+        for (std::size_t other = 0; other < segments_.size(); ++other)
+            if (other != segment)
+                segments_[other].dropped = true;
+        s.successor = kNone;
+        s.agreement = {};
+        return {Step::kAlone, next};
+    }
     if (pastBound && s.start > 0 && !s.joined)
         return {Step::kWait};
     successor.dropped = true;

@@ -12,7 +12,13 @@
 // Once they agree over the join frames in a row, and two of those frames differ, the predecessor joins it: the
 // later one's frames count from the frame after the agreeing run, and the predecessor reads no further. Where
 // the later one has no frame to compare (it ended before it, or the frame lies check frames or more past its
-// start), the predecessor drops it and compares with the segment after it instead.
+// start), the predecessor drops it and compares with the segment after it instead. Frames compare as SameFrame
+// says: a frame that one capture gives no time stamp agrees by its bytes, but a run joins only where at least one
+// of its frames has the same time stamp told by both.
+//
+// A trial segment is only compared, by segment 0, and never hands out a frame: once it agrees over its trial
+// frames, segments that decode as it does can agree with segment 0, and segment 0 compares with the segment after
+// it; where it never agrees within the bound, no later segment counts and segment 0 reads on alone.
 //
 // The rule holds no lock and waits for nothing: its owner feeds it, under a lock of its own, what each capture
 // reads, and it answers what to do. Where an answer needs a frame that has not been read yet, it says kWait,
@@ -31,6 +37,9 @@ public:
     // Adds a segment reading from start, after the last one (its start lies past the last one's), as the last
     // one's successor. Returns its number.
     std::size_t AddSegment(int start);
+    // Adds a trial segment reading from start, the successor of segment 0 (added before the other segments), that
+    // passes with trialFrames agreeing frames (at most joinFrames).
+    std::size_t AddTrial(int start, int trialFrames);
 
     // What a segment does with the frame it reads (its frames come one after another from its start): the rule
     // keeps the digest of a frame near a later segment's start, and compares a frame at or past the successor's
@@ -45,6 +54,8 @@ public:
         kJoined,            // the segment has joined its successor and reads no further
         kDroppedSuccessor,  // the successor counts for nothing; ask again for the same frame
         kDropped,           // the segment itself counts for nothing and reads no further
+        kTrialAgreed,       // the trial successor agreed and counts no further; ask again for the same frame
+        kAlone,             // the trial never agreed: every other segment is dropped, this one reads on alone
     };
     struct Answer {
         Step step = Step::kReadOn;
@@ -59,6 +70,7 @@ public:
     int Start(std::size_t segment) const { return segments_[segment].start; }
     bool Ended(std::size_t segment) const { return segments_[segment].ended; }
     bool Dropped(std::size_t segment) const { return segments_[segment].dropped; }
+    bool Trial(std::size_t segment) const { return segments_[segment].trial; }
     // The first frame that the segment's successor hands out, once the segment has joined it.
     int JoinedAt(std::size_t segment) const { return segments_[segment].joinedAt; }
 
@@ -77,10 +89,11 @@ public:
 private:
     // The frames up to the one compared last that equal the successor's. They join the two only where two of
     // them in a row differ: frames without time stamps that stay the same cannot show that both captures
-    // number them alike.
+    // number them alike, nor can a run where no frame has its time stamp told by both.
     struct Agreement {
         int frames = 0;
         bool changing = false;
+        bool told = false;
         FrameDigest last;
     };
 
@@ -95,11 +108,13 @@ private:
         bool joined = false;               // by the segment before it
         bool ended = false;
         bool dropped = false;
+        bool trial = false;
     };
 
     std::vector<Segment> segments_;
     int joinFrames_ = 0;
     int checkFrames_ = 0;
+    int trialFrames_ = 0;
     std::size_t current_ = 0;
     int next_ = 0;
 };

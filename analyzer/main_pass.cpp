@@ -1,5 +1,6 @@
 #include "main_pass.h"
 
+#include "capture_memory.h"
 #include "content_rows.h"
 #include "frame_reader.h"
 
@@ -23,22 +24,25 @@ constexpr int kReorderFrames = 16;
 // frames that a join reads twice.
 constexpr int kMinSegmentFrames = 1500;
 constexpr int kMinSegmentJoins = 4;
-// What one capture holds in memory, in frames as read: on the library's decoder threads (their frames and
-// references, the read-ahead ring; about 20 with eight cores, more where the decoder runs more threads), and on
-// one decoder thread of its own (its references, the library's picture and the frame read). The captures
-// together keep to the budget.
-constexpr double kFramesPerCapture = 40;
-constexpr double kFramesPerOneThreadCapture = 12;
+// Besides the captures the process holds its libraries and the table view picture; the whole keeps to the budget.
+constexpr double kProcessBytes = 100 << 20;
 constexpr double kMemoryBudget = 1 << 30;
 constexpr double kLargeFrameMemoryBudget = 2.0 * (1 << 30);
 // How much faster the first capture, on the library's decoder threads, reads than one on a single thread while
 // all the captures share the cores.
 constexpr double kFirstCaptureSpeed = 1.3;
+// The frames that an early trial compares, at most, and at least: where the captures after the first decode
+// otherwise than it does, a trial capture like theirs starts at the first key frame, so that the first capture finds
+// out within its first key-frame interval whether such captures can agree with it at all.
+constexpr int kTrialFrames = 64;
+constexpr int kLeastTrialFrames = kReorderFrames + 1;
 
-// Key frames of the video stream in decode order, found from its packets alone (nothing is decoded).
+// Key frames of the video stream in decode order, found from its packets alone (nothing is decoded), and the
+// decoded pictures' bytes a pixel.
 struct KeyFrames {
     std::vector<int> positions;
     int longestInterval = 0;  // the last key frame's interval runs to the last packet
+    double decodedBytesPerPixel = DecodedBytesPerPixel(-1);
 };
 
 // Where the packets cannot be read, no key frame is known and the pass keeps to one capture.
@@ -48,6 +52,7 @@ try {
     cv::VideoCapture packets;
     if (!packets.open(path, cv::CAP_FFMPEG, {cv::CAP_PROP_FORMAT, -1}))
         return keys;
+    keys.decodedBytesPerPixel = DecodedBytesPerPixel(packets.get(cv::CAP_PROP_CODEC_PIXEL_FORMAT));
     int packet = 0;
     for (; packets.grab(); ++packet)
         if (packets.get(cv::CAP_PROP_LRF_HAS_KEY_FRAME) != 0) {
@@ -96,6 +101,7 @@ std::vector<int> SegmentStarts(const KeyFrames& keys, int frameCount, int captur
 struct Split {
     int captures = 1;
     int laterDecoderThreads = 0;
+    bool trial = false;  // whether the budget holds a trial capture besides
 };
 
 // The split that the machine runs fastest within the memory budget. Captures on one decoder thread each give
@@ -103,18 +109,17 @@ struct Split {
 // holds a capture for every core, the first one decodes on the library's threads (it reads on alone where a join
 // fails) and the others on one thread each. Elsewhere half the cores' captures decode on the library's threads.
 // Each capture must read enough frames to pay for its join.
-Split ChooseSplit(cv::Size frameSize, int frameCount, int joinFrames)
+Split ChooseSplit(cv::Size frameSize, double decodedBytesPerPixel, int frameCount, int joinFrames)
 {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    const double frameBytes = frameSize.area() * 3.0;
-    const double budget = frameSize.area() > 1920 * 1080 ? kLargeFrameMemoryBudget : kMemoryBudget;
+    const CaptureMemory capture = MemoryOfACapture(frameSize, decodedBytesPerPixel, cores);
+    const double budget =
+        (frameSize.area() > 1920 * 1080 ? kLargeFrameMemoryBudget : kMemoryBudget) - kProcessBytes;
     const int paying = std::min(frameCount / kMinSegmentFrames, frameCount / (kMinSegmentJoins * joinFrames));
-    const int oneThread = 1 + static_cast<int>((budget - kFramesPerCapture * frameBytes) /
-                                               (kFramesPerOneThreadCapture * frameBytes));
+    const int oneThread = 1 + static_cast<int>((budget - capture.libraryThreads) / capture.oneThread);
     if (cores > 1 && std::min(paying, oneThread) >= cores)
-        return {cores, 1};
-    return {std::max(1, std::min({cores / 2, paying, static_cast<int>(budget / (kFramesPerCapture * frameBytes))})),
-            0};
+        return {cores, 1, oneThread > cores};
+    return {std::max(1, std::min({cores / 2, paying, static_cast<int>(budget / capture.libraryThreads)})), 0};
 }
 
 // The test setting that asks for a split of N captures on any video and reports the joins on standard error:
@@ -167,11 +172,15 @@ FrameOutput FrameStages::Work(const cv::Mat& read, int frame, StageClock& clock)
 }
 
 struct MainPass::Segment {
-    Segment(std::size_t number_, int first, int threads) : number(number_), start(first), decoderThreads(threads) {}
+    Segment(std::size_t number_, int first, int threads, bool isTrial = false)
+        : number(number_), start(first), decoderThreads(threads), trial(isTrial)
+    {
+    }
 
     const std::size_t number;  // in the join rule
     const int start;           // the frame that the capture is sought to
     const int decoderThreads;  // of its capture; 0 for the library's choice
+    const bool trial;          // only compared with the first capture, never handing out a frame
     cv::VideoCapture capture;  // its reading thread's alone
 
     // Guarded by mutex_:
@@ -185,10 +194,11 @@ MainPass::MainPass(const char* path, int frameCount, cv::Size frameSize) : path_
     forcedSplit_ = forced.captures > 0;
 
     // The first capture opens at once; the key frames that the others start from are sought meanwhile, where the
-    // video could be split even with the shortest joins.
+    // video could be split even with the shortest joins. The least that a decoder holds counts here: the pixel
+    // format is known once the key frames are sought.
     segments_.push_back(std::make_unique<Segment>(0, 0, 0));
     threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.front()));
-    if (forced.captures > 1 || ChooseSplit(frameSize, frameCount, 1).captures > 1) {
+    if (forced.captures > 1 || ChooseSplit(frameSize, 1.5, frameCount, 1).captures > 1) {
         launched_ = false;
         launcher_ = std::thread(&MainPass::StartLaterCaptures, this, frameSize, forced.captures,
                                 forced.laterDecoderThreads);
@@ -204,19 +214,37 @@ void MainPass::StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int fo
         if (!stopping_) {
             joinFrames_ = keys.longestInterval + kReorderFrames + 1;
             // Broken frames up to the next key frame where a seek lands off one, then the agreeing frames.
-            rule_.SetBounds(joinFrames_, keys.longestInterval + joinFrames_);
-            const Split split = forcedCaptures > 0 ? Split{forcedCaptures, forcedDecoderThreads}
-                                                   : ChooseSplit(frameSize, frameCount_, joinFrames_);
+            checkFrames_ = keys.longestInterval + joinFrames_;
+            rule_.SetBounds(joinFrames_, checkFrames_);
+            const Split split =
+                forcedCaptures > 0 ? Split{forcedCaptures, forcedDecoderThreads, forcedDecoderThreads == 1}
+                                   : ChooseSplit(frameSize, keys.decodedBytesPerPixel, frameCount_, joinFrames_);
             const double firstSpeed = split.laterDecoderThreads == 1 ? kFirstCaptureSpeed : 1.0;
-            for (const int start : SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed)) {
-                segments_.push_back(
-                    std::make_unique<Segment>(rule_.AddSegment(start), start, split.laterDecoderThreads));
-                threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
+            const std::vector<int> starts =
+                SegmentStarts(keys, frameCount_, split.captures, joinFrames_, firstSpeed);
+            // The trial ends before the first capture reaches the next start, which its joins then compare from,
+            // and like a join it passes over broken frames where the seek lands off a key frame.
+            if (split.trial && !starts.empty() && keys.positions.size() > 1) {
+                const int trialStart = keys.positions[1] + kSeekLead;
+                const int trialFrames = std::min({kTrialFrames, joinFrames_, starts.front() - trialStart});
+                if (trialFrames >= kLeastTrialFrames) {
+                    trialFrames_ = trialFrames;
+                    AddCapture(trialStart, split.laterDecoderThreads, true);
+                }
             }
+            for (const int start : starts)
+                AddCapture(start, split.laterDecoderThreads, false);
         }
         launched_ = true;
     }
     changed_.notify_all();
+}
+
+void MainPass::AddCapture(int start, int decoderThreads, bool trial)
+{
+    const std::size_t number = trial ? rule_.AddTrial(start, trialFrames_) : rule_.AddSegment(start);
+    segments_.push_back(std::make_unique<Segment>(number, start, decoderThreads, trial));
+    threads_.emplace_back(&MainPass::Read, this, std::ref(*segments_.back()));
 }
 
 MainPass::~MainPass()
@@ -301,8 +329,11 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
     if (OpenVideo(segment.capture, path_, segment.decoderThreads) && segment.start > 0)
         segment.capture.set(cv::CAP_PROP_POS_FRAMES, segment.start);
     int frame = segment.start;
-    // Up to a whole join's frames past a later segment's start, the capture before it hands out the frames.
-    const int handedOutFrom = segment.start == 0 ? 0 : std::min(segment.start + joinFrames_, frameCount_);
+    // Up to a whole join's frames past a later segment's start, the capture before it hands out the frames. A
+    // trial's frames are all compared before they would be.
+    const int handedOutFrom = segment.start == 0 ? 0
+                              : segment.trial            ? std::min(segment.start + checkFrames_, frameCount_)
+                                                 : std::min(segment.start + joinFrames_, frameCount_);
     for (cv::Mat read; frame < handedOutFrom; ++frame) {
         if (!segment.capture.read(read))
             return;
@@ -311,10 +342,13 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
             const std::lock_guard lock(mutex_);
             compared = rule_.Compares(segment.number, frame);
         }
-        const FrameDigest digest = DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC));
+        const FrameDigest digest =
+            DigestFrame(read, segment.capture.get(cv::CAP_PROP_POS_MSEC), frame == segment.start);
         if (!Deliver(segment, frame, nullptr, compared, digest))
             return;
     }
+    if (segment.trial)
+        return;
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] {
@@ -353,7 +387,7 @@ void MainPass::ReadFrames(Segment& segment, StageClock& clock)
         }
         FrameDigest digest;
         if (kept || compared)
-            digest = DigestFrame(*read, timestamp);
+            digest = DigestFrame(*read, timestamp, frame == segment.start);
         if (!Deliver(segment, frame, &output, compared, digest))
             return;
     }
@@ -394,9 +428,22 @@ bool MainPass::JoinSuccessor(Segment& segment, int frame, const FrameDigest& dig
             return true;
         case JoinRule::Step::kDroppedSuccessor:
             segments_[answer.other]->outputs.clear();
-            Report("dropped at frame", answer.other, frame);
+            // A trial whose reading failed tells nothing.
+            if (!rule_.Trial(answer.other))
+                Report("dropped at frame", answer.other, frame);
             changed_.notify_all();
             break;
+        case JoinRule::Step::kTrialAgreed:
+            changed_.notify_all();
+            break;
+        case JoinRule::Step::kAlone:
+            // The others end now; this capture reads the video at the speed of one.
+            for (const auto& other : segments_)
+                if (other.get() != &segment)
+                    other->outputs.clear();
+            Report("disagrees: one capture reads on from frame", answer.other, frame);
+            changed_.notify_all();
+            return false;
         case JoinRule::Step::kDropped:
             return true;
         }

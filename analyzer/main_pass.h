@@ -62,7 +62,9 @@ private:
 // decides all of that; the pass runs the captures and keeps their outputs.
 // The frames of a segment that the capture before it hands out are only compared, which needs no plan: the
 // captures after the first read them while the plan is being made. On the longest videos the captures after the
-// first decode on one thread each, which gets the most frames a second out of all the cores.
+// first decode on one thread each, which gets the most frames a second out of all the cores; a short trial capture
+// like theirs at the first key frame then shows early whether they can agree with the first capture at all, which
+// reads the video alone where they cannot.
 //
 // What makes the outputs those of one capture read from the start:
 // - Outputs leave only through Next, only from the rule's current segment, each frame once and in frame order:
@@ -100,6 +102,7 @@ private:
     struct Segment;
 
     void StartLaterCaptures(cv::Size frameSize, int forcedCaptures, int forcedDecoderThreads);
+    void AddCapture(int start, int decoderThreads, bool trial);
     void Read(Segment& segment);
     void ReadFrames(Segment& segment, StageClock& clock);
     bool Deliver(Segment& segment, int frame, FrameOutput* output, bool compared, const FrameDigest& digest);
@@ -115,12 +118,14 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     // Guarded by mutex_: the segments and what they hold, the rule, the plan, the stop, the stage times, and
-    // the reading threads that the launcher adds. Set once before the later captures start, the join frames
-    // are read by their reading threads without it.
+    // the reading threads that the launcher adds. Set once before the later captures start, the join, check and
+    // trial frames are read by their reading threads without it.
     std::vector<std::unique_ptr<Segment>> segments_;  // in frame order, numbered as in the rule
     JoinRule rule_;
     std::optional<MainPassPlan> plan_;
     int joinFrames_ = 0;    // agreeing frames that join two segments
+    int checkFrames_ = 0;   // the frames of a segment's start that may join it
+    int trialFrames_ = 0;   // agreeing frames that pass a trial
     bool launched_ = true;  // the captures after the first have all started, or none will
     bool stopping_ = false;
     StageClock clock_;

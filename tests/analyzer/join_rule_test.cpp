@@ -17,12 +17,13 @@ struct Video {
 
 // One capture of the video as the rule sees it: from its start, numbering the frames shift frames off (a seek
 // that lands elsewhere), seeing the frames in damaged as other pictures, and reading up to end (the video's end
-// when 0).
+// when 0), giving no time stamp for the frames in untimed.
 struct Capture {
     int start = 0;
     int shift = 0;
     std::set<int> damaged;
     int end = 0;
+    std::set<int> untimed;
 };
 
 struct Reading {
@@ -55,7 +56,8 @@ std::string Play(const Video& video, int joinFrames, int checkFrames, const std:
         const int shown = frame + capture.shift;
         FrameDigest digest;
         digest.bytes = {static_cast<std::uint64_t>(capture.damaged.count(frame) ? '#' : video.pictures.at(shown)), 0};
-        digest.timestamp = video.stillTime ? 0 : shown * 40.0;
+        digest.timestamp = video.stillTime || capture.untimed.count(frame) ? 0 : shown * 40.0;
+        digest.timed = capture.untimed.count(frame) == 0;
         return digest;
     };
 
@@ -172,13 +174,28 @@ std::string RepeatingEveryFive(int frames)
 // A capture from start that numbers the frames as read from the start.
 Capture From(int start, std::set<int> damaged = {}, int end = 0)
 {
-    return {start, 0, std::move(damaged), end};
+    return {start, 0, std::move(damaged), end, {}};
+}
+
+// A capture from start, numbering each frame shift frames off, that gives no time stamp for the frames in untimed.
+Capture Untimed(int start, int shift, std::set<int> untimed)
+{
+    return {start, shift, {}, 0, std::move(untimed)};
+}
+
+// The frames from first up to last in steps of two.
+std::set<int> EveryOther(int first, int last)
+{
+    std::set<int> frames;
+    for (int frame = first; frame <= last; frame += 2)
+        frames.insert(frame);
+    return frames;
 }
 
 // A capture from start that numbers each frame shift frames off.
 Capture Off(int start, int shift)
 {
-    return {start, shift, {}, 0};
+    return {start, shift, {}, 0, {}};
 }
 
 TEST(JoinRule, ScriptedSequencesHandOutEveryFrameOnceFromTheSegmentsJoined)
@@ -228,6 +245,21 @@ TEST(JoinRule, ScriptedSequencesHandOutEveryFrameOnceFromTheSegmentsJoined)
          {RepeatingEveryFive(100)},
          {From(0), Off(30, 5)},
          "0 drops 1 at 50; 0: 0-99 thrown away 0"},
+        // Frames that one capture gives no time stamp agree by their bytes; the others' time stamps show the
+        // numbering.
+        {"untimed_frames_within_a_run_join",
+         {Moving(100)},
+         {Untimed(0, 0, {31, 33, 36}), Untimed(30, 0, {32, 34, 36})},
+         "0 joins 1 at 40; 0: 0-39 1: 40-99 thrown away 0"},
+        {"still_picture_numbered_off_with_untimed_frames_never_joins",
+         {std::string(100, 's')},
+         {Untimed(0, 0, EveryOther(31, 59)), Untimed(30, 3, EveryOther(33, 59))},
+         "0 drops 1 at 50; 0: 0-99 thrown away 0"},
+        // Each frame lacks the time stamp of one capture or the other: nothing shows how the successor numbers.
+        {"run_without_a_time_stamp_told_by_both_never_joins",
+         {Moving(100)},
+         {Untimed(0, 0, EveryOther(30, 59)), Untimed(30, 0, EveryOther(31, 59))},
+         "0 drops 1 at 50; 0: 0-99 thrown away 0"},
         {"successor_that_ends_first",
          {Moving(100)},
          {From(0), From(30, {}, 36)},
@@ -276,6 +308,41 @@ TEST(JoinRule, ComparisonWaitsForTheSuccessorsFrame)
     EXPECT_EQ(rule.Compare(0, 10, frame).step, JoinRule::Step::kReadOn);
     // Waiting changes nothing: the next frame still needs its pair.
     EXPECT_EQ(rule.Compare(0, 11, FrameDigest{{1, 2}, 440}).step, JoinRule::Step::kWait);
+}
+
+TEST(JoinRule, TrialThatAgreesLeavesTheJoinsToTheLaterSegmentsAndOneThatNeverAgreesLeavesTheFirstAlone)
+{
+    for (const bool agrees : {true, false}) {
+        JoinRule rule;
+        rule.SetBounds(4, 8);
+        const std::size_t trial = rule.AddTrial(10, 3);
+        const std::size_t later = rule.AddSegment(30);
+        EXPECT_FALSE(rule.Compares(trial, 35));
+        for (int frame = 10; frame < 18; ++frame)
+            rule.AddDigest(trial, frame, FrameDigest{{static_cast<std::uint64_t>(frame), 0}, frame * 40.0});
+        JoinRule::Answer answer;
+        int frame = 10;
+        for (; frame < 20; ++frame) {
+            const FrameDigest ours{{static_cast<std::uint64_t>(agrees ? frame : frame + 1), 0}, frame * 40.0};
+            answer = rule.Compare(0, frame, ours);
+            if (answer.step != JoinRule::Step::kReadOn)
+                break;
+        }
+        if (agrees) {
+            EXPECT_EQ(answer.step, JoinRule::Step::kTrialAgreed);
+            EXPECT_EQ(frame, 12);
+            EXPECT_TRUE(rule.Dropped(trial));
+            EXPECT_FALSE(rule.Dropped(later));
+            EXPECT_TRUE(rule.Compares(0, 30));
+        } else {
+            EXPECT_EQ(answer.step, JoinRule::Step::kAlone);
+            EXPECT_EQ(frame, 18);
+            EXPECT_TRUE(rule.Dropped(trial));
+            EXPECT_TRUE(rule.Dropped(later));
+            EXPECT_FALSE(rule.Compares(0, 30));
+        }
+        EXPECT_EQ(answer.other, trial);
+    }
 }
 
 TEST(JoinRule, FramePastTheOneDueIsNeverHandedOut)
